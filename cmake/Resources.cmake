@@ -1,0 +1,52 @@
+# Resources of an executable: its string table and, for the launcher, its application
+# manifest. Windows gets a resource script for windres; other systems get C++ sources that
+# register the same data at start-up.
+set(LAUNCHER_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../resources)
+
+function(launcher_string_table target table)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_strings)
+  if(WIN32)
+    set(kind RC)
+    set(generated ${out}.rc)
+  else()
+    set(kind SOURCE)
+    set(generated ${out}.cpp)
+  endif()
+  add_custom_command(
+    OUTPUT ${generated}
+    COMMAND ${CMAKE_COMMAND} -DTABLE=${table} -D${kind}=${generated}
+            -P ${PROJECT_SOURCE_DIR}/cmake/GenerateStringTable.cmake
+    DEPENDS ${table} ${PROJECT_SOURCE_DIR}/cmake/GenerateStringTable.cmake
+    COMMENT "Generating the string table of ${target}")
+  target_sources(${target} PRIVATE ${generated})
+endfunction()
+
+function(launcher_application_manifest target assembly_name)
+  set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.cpp)
+  set(template ${LAUNCHER_RESOURCE_DIR}/launcher.manifest.in)
+  set(table ${LAUNCHER_RESOURCE_DIR}/com_classes.tsv)
+  set(generate ${CMAKE_COMMAND} -DTEMPLATE=${template} -DTABLE=${table}
+               -DASSEMBLY_NAME=${assembly_name} -DOUTPUT=${manifest})
+  set(depends ${template} ${table} ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake)
+  if(WIN32)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+    file(WRITE ${rc}.in "// The process's default manifest: type 24, ID 1, language 1033.\n"
+                        "LANGUAGE 0x09, 0x01\n1 24 \"${manifest}\"\n")
+    configure_file(${rc}.in ${rc} COPYONLY)
+    add_custom_command(
+      OUTPUT ${manifest}
+      COMMAND ${generate} -P ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake
+      DEPENDS ${depends}
+      COMMENT "Generating the application manifest of ${target}")
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${manifest})
+    target_sources(${target} PRIVATE ${rc} ${manifest})
+  else()
+    add_custom_command(
+      OUTPUT ${manifest} ${source}
+      COMMAND ${generate} -DSOURCE=${source} -P ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake
+      DEPENDS ${depends}
+      COMMENT "Generating the application manifest of ${target}")
+    target_sources(${target} PRIVATE ${source})
+  endif()
+endfunction()

@@ -1,0 +1,5 @@
+option(LAUNCHER_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(LAUNCHER_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,35 @@
+#include "launcher/module_record.h"
+
+void ModuleRecord::AddResourceModule(platform::ModuleHandle module) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    resourceModules_.push_back(module);
+}
+
+platform::ModuleHandle ModuleRecord::FindResourceModule(
+    const std::function<bool(platform::ModuleHandle)>& visit) {
+    for (std::size_t index = 0;; ++index) {
+        platform::ModuleHandle module = nullptr;
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            if (index < resourceModules_.size()) {
+                module = resourceModules_[index];
+            } else if (index == resourceModules_.size()) {
+                module = platform::ExecutableModule();
+            } else {
+                return nullptr;
+            }
+        }
+        if (visit(module)) return module;
+    }
+}
+
+ModuleRecord& TheModuleRecord() {
+    static ModuleRecord record;
+    return record;
+}
+
+namespace {
+// Built while static objects are constructed, before the entry runs; the accessor above
+// keeps any earlier static user safe from construction order.
+[[maybe_unused]] const ModuleRecord& builtAtStartup = TheModuleRecord();
+}  // namespace

@@ -1,0 +1,40 @@
+#include "launcher/platform_launch_services.h"
+
+#include "launcher/fatal_error.h"
+#include "logging/init_logging.h"
+#include "platform/process.h"
+
+std::uint32_t PlatformLaunchServices::ExecutableFilePath(char* buffer, std::uint32_t size) {
+    return platform::ExecutableFilePath(buffer, size);
+}
+
+void PlatformLaunchServices::InitLogging(const std::string& programName, int first, int second,
+                                         int third, int fourth) {
+    ::InitLogging(programName, first, second, third, fourth);
+}
+
+const char* PlatformLaunchServices::CommandLine() {
+    return platform::ProcessCommandLine();
+}
+
+HRESULT PlatformLaunchServices::ComInitialize() {
+    return platform::ComInitialize();
+}
+
+HRESULT PlatformLaunchServices::ComCreateInstance(REFCLSID classId, IUnknown* outer,
+                                                  DWORD classContext, REFIID interfaceId,
+                                                  void** object) {
+    return platform::ComCreateInstance(classId, outer, classContext, interfaceId, object);
+}
+
+void PlatformLaunchServices::ShowFatalError(unsigned messageId) {
+    ::ShowFatalError(messageId);
+}
+
+void PlatformLaunchServices::ReportActivationFailure(HRESULT result) {
+    platform::ReportActivationFailure(result);
+}
+
+void PlatformLaunchServices::ComUninitialize() {
+    platform::ComUninitialize();
+}

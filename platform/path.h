@@ -1,0 +1,19 @@
+// Path services of the C runtime, multibyte-aware in the ANSI code page.
+#pragma once
+
+#include <cstddef>
+
+namespace platform {
+
+constexpr std::size_t kMaxPath = 260;
+constexpr std::size_t kMaxDrive = 3;
+constexpr std::size_t kMaxDir = 256;
+constexpr std::size_t kMaxFname = 256;
+constexpr std::size_t kMaxExt = 256;
+
+// _splitpath: drive (kMaxDrive bytes), directory up to and including its last "\" or "/"
+// (kMaxDir), name (kMaxFname) and extension from the last "." (kMaxExt). Any output may be
+// null. A component too long for its buffer is cut without splitting a double-byte character.
+void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext);
+
+}  // namespace platform

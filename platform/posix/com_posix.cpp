@@ -1,0 +1,135 @@
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "platform/com.h"
+#include "platform/posix/activation_context.h"
+#include "platform/posix/embedded_resources.h"
+#include "platform/posix/executable_path.h"
+#include "platform/posix/locale_text.h"
+
+namespace platform {
+namespace {
+
+using DllGetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+int apartmentUsers = 0;
+
+// What the last failed activation looked for and why, for ReportActivationFailure.
+struct ActivationFailure {
+    std::string lookedFor;
+    std::string reason;
+};
+ActivationFailure lastFailure;
+
+HRESULT Fail(HRESULT result, std::string lookedFor, std::string reason) {
+    lastFailure = {std::move(lookedFor), std::move(reason)};
+    return result;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Loads an in-process server by absolute path, never through the library search path, so
+// that only the file beside the executable can answer for the class. The module stays
+// loaded for the life of the process, as COM keeps it until the apartment is long gone.
+HRESULT LoadServer(const std::string& path, DllGetClassObjectFunction& getClassObject) {
+    if (!IsRegularFile(path)) {
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, "the file does not exist");
+    }
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        const char* message = dlerror();
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path,
+                    message != nullptr ? message : "it cannot be loaded");
+    }
+    void* symbol = dlsym(module, "DllGetClassObject");
+    if (symbol == nullptr) {
+        return Fail(CO_E_ERRORINDLL, path, "it does not export DllGetClassObject");
+    }
+    getClassObject = reinterpret_cast<DllGetClassObjectFunction>(symbol);
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT ComInitialize() {
+    ++apartmentUsers;
+    return apartmentUsers == 1 ? S_OK : S_FALSE;
+}
+
+void ComUninitialize() {
+    if (apartmentUsers > 0) --apartmentUsers;
+}
+
+HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext, REFIID interfaceId,
+                          void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    const std::string className = posix::FormatGuid(classId);
+    if (apartmentUsers == 0) {
+        return Fail(CO_E_NOTINITIALIZED, className, "COM was not initialised on this thread");
+    }
+    const auto file = posix::FindClassFile(posix::ApplicationManifest(), classId);
+    if ((classContext & CLSCTX_INPROC_SERVER) == 0 || !file) {
+        return Fail(REGDB_E_CLASSNOTREG, className,
+                    "the class is not declared in the executable's manifest");
+    }
+    const std::string path = posix::ExecutableFolder() + "/" + posix::LocalModuleName(*file);
+    DllGetClassObjectFunction getClassObject = nullptr;
+    if (const HRESULT loaded = LoadServer(path, getClassObject); FAILED(loaded)) return loaded;
+
+    IClassFactory* factory = nullptr;
+    HRESULT result = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(result) || factory == nullptr) {
+        return Fail(FAILED(result) ? result : E_POINTER, path,
+                    "DllGetClassObject gave no class factory for " + className);
+    }
+    result = factory->CreateInstance(outer, interfaceId, object);
+    factory->Release();
+    if (FAILED(result)) {
+        *object = nullptr;
+        return Fail(result, path, "the class factory did not create " + className);
+    }
+    return result;
+}
+
+void ReportActivationFailure(HRESULT result) {
+    const std::string line =
+        "launcher: activation failed (0x" +
+        [result] {
+            char hex[9];
+            std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(result));
+            return std::string(hex);
+        }() +
+        "): looked for " + lastFailure.lookedFor + ": " + lastFailure.reason;
+    std::fprintf(stderr, "%s\n", posix::AnsiToLocaleText(line).c_str());
+    std::fflush(stderr);
+}
+
+BSTR AllocBstr(const OLECHAR* text, UINT length) {
+    // A 32-bit byte count, the text, then a terminator: the layout a BSTR has on Windows.
+    const std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
+    if (bytes > 0x7FFFFFF0u) return nullptr;
+    void* block = std::malloc(sizeof(std::uint32_t) + bytes + sizeof(OLECHAR));
+    if (block == nullptr) return nullptr;
+    const auto prefix = static_cast<std::uint32_t>(bytes);
+    std::memcpy(block, &prefix, sizeof prefix);
+    auto* units = reinterpret_cast<OLECHAR*>(static_cast<char*>(block) + sizeof(std::uint32_t));
+    if (text != nullptr) std::memcpy(units, text, bytes);
+    units[length] = u'\0';
+    return units;
+}
+
+void FreeBstr(BSTR text) {
+    if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(std::uint32_t));
+}
+
+}  // namespace platform

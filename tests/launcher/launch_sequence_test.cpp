@@ -1,0 +1,216 @@
+#include "launcher/launch_sequence.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "launcher/message_ids.h"
+#include "platform/code_page.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+std::u16string ToU16(const OLECHAR* text) {
+    std::u16string out;
+    for (; text != nullptr && *text != 0; ++text) out += static_cast<char16_t>(*text);
+    return out;
+}
+
+// A run object that records what it was handed and how often it was released.
+class RunObjectDouble final : public IAppRun {
+  public:
+    explicit RunObjectDouble(LONG result) : result_(result) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ++releases;
+        return --references;
+    }
+    LONG STDMETHODCALLTYPE Run(BSTR commandLine, LONG showCode) override {
+        receivedCommandLine = ToU16(commandLine);
+        receivedShowCode = showCode;
+        ++runs;
+        return result_;
+    }
+
+    ULONG references = 1;
+    int releases = 0;
+    int runs = 0;
+    std::u16string receivedCommandLine;
+    LONG receivedShowCode = 0;
+
+  private:
+    LONG result_;
+};
+
+// Launch services that log every call, in order, and answer as each test sets them up.
+class LaunchServicesDouble final : public LaunchServices {
+  public:
+    std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) override {
+        calls.push_back("ExecutableFilePath");
+        if (modulePath.empty() || modulePath.size() >= size) return 0;
+        std::memcpy(buffer, modulePath.c_str(), modulePath.size() + 1);
+        return static_cast<std::uint32_t>(modulePath.size());
+    }
+    void InitLogging(const std::string& programName, int first, int second, int third,
+                     int fourth) override {
+        calls.push_back("InitLogging(" + programName + "," + std::to_string(first) + "," +
+                        std::to_string(second) + "," + std::to_string(third) + "," +
+                        std::to_string(fourth) + ")");
+    }
+    const char* CommandLine() override {
+        calls.push_back("CommandLine");
+        return commandLine.c_str();
+    }
+    HRESULT ComInitialize() override {
+        calls.push_back("ComInitialize");
+        return initializeResult;
+    }
+    HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
+                              REFIID interfaceId, void** object) override {
+        calls.push_back("ComCreateInstance");
+        EXPECT_TRUE(IsEqualGUID(classId, CLSID_AppRun));
+        EXPECT_EQ(outer, nullptr);
+        EXPECT_EQ(classContext, 23u);
+        EXPECT_TRUE(IsEqualGUID(interfaceId, IID_IAppRun));
+        *object = createResult >= 0 ? static_cast<IAppRun*>(runObject) : nullptr;
+        return createResult;
+    }
+    void ShowFatalError(unsigned messageId) override {
+        calls.push_back("ShowFatalError(" + std::to_string(messageId) + ")");
+    }
+    void ReportActivationFailure(HRESULT result) override {
+        calls.push_back("ReportActivationFailure(" + std::to_string(result) + ")");
+    }
+    void ComUninitialize() override { calls.push_back("ComUninitialize"); }
+
+    std::string modulePath = "/opt/orvane/TaxLink.exe";
+    std::string commandLine = "TaxLink.exe --mode=sync";
+    HRESULT initializeResult = S_OK;
+    HRESULT createResult = S_OK;
+    RunObjectDouble* runObject = nullptr;
+    std::vector<std::string> calls;
+};
+
+TEST(LaunchSequence, RunsTheStepsInOrderAndReturnsWhatRunReturns) {
+    for (LONG runResult : {0, 7, -5, INT_MIN, INT_MAX}) {
+        RunObjectDouble runObject(runResult);
+        LaunchServicesDouble services;
+        services.runObject = &runObject;
+
+        EXPECT_EQ(RunLauncher(services, 3), runResult);
+
+        EXPECT_THAT(services.calls,
+                    ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
+                                "ComInitialize", "ComCreateInstance", "ComUninitialize"));
+        EXPECT_EQ(runObject.runs, 1);
+        EXPECT_EQ(runObject.receivedShowCode, 3);
+        EXPECT_EQ(runObject.receivedCommandLine, u"TaxLink.exe --mode=sync");
+        EXPECT_EQ(runObject.releases, 1) << "the run object is released exactly once";
+    }
+}
+
+TEST(LaunchSequence, ComThatCannotStartEndsWithOneAndNothingElse) {
+    for (HRESULT failure : {E_FAIL, E_OUTOFMEMORY, static_cast<HRESULT>(0x80010106u)}) {
+        LaunchServicesDouble services;
+        services.initializeResult = failure;
+
+        EXPECT_EQ(RunLauncher(services, 10), 1);
+
+        // Logging was set up first; no message, no creation and no uninitialise follow.
+        EXPECT_THAT(services.calls,
+                    ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
+                                "ComInitialize"));
+    }
+}
+
+TEST(LaunchSequence, ComAlreadyStartedOnTheThreadStillRunsTheObject) {
+    RunObjectDouble runObject(4);
+    LaunchServicesDouble services;
+    services.initializeResult = S_FALSE;
+    services.runObject = &runObject;
+
+    EXPECT_EQ(RunLauncher(services, 10), 4);
+}
+
+TEST(LaunchSequence, RunObjectThatCannotBeCreatedShowsOneMessageAndEndsWithMinusOne) {
+    LaunchServicesDouble services;
+    services.createResult = REGDB_E_CLASSNOTREG;
+
+    EXPECT_EQ(RunLauncher(services, 10), -1);
+
+    EXPECT_THAT(services.calls,
+                ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
+                            "ComInitialize", "ComCreateInstance", "ShowFatalError(10010)",
+                            "ReportActivationFailure(" + std::to_string(REGDB_E_CLASSNOTREG) + ")",
+                            "ComUninitialize"));
+}
+
+TEST(LaunchSequence, SuccessWithoutAnObjectCountsAsACreationFailure) {
+    LaunchServicesDouble services;
+    services.createResult = S_OK;
+    services.runObject = nullptr;
+
+    EXPECT_EQ(RunLauncher(services, 10), -1);
+    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "ShowFatalError(10010)"), 1);
+}
+
+TEST(LaunchSequence, MissingModulePathGivesAnEmptyProgramName) {
+    RunObjectDouble runObject(0);
+    LaunchServicesDouble services;
+    services.modulePath.clear();
+    services.runObject = &runObject;
+
+    RunLauncher(services, 10);
+
+    EXPECT_EQ(services.calls.at(1), "InitLogging(,1,0,0,0)");
+}
+
+TEST(LaunchSequence, JapaneseCommandLineReachesRunInUtf16) {
+    struct Case {
+        unsigned codePage;
+        std::string commandLine;
+    };
+    // "C:\表計算\ソフト.exe" "帳簿 2026": 0x5C second bytes in Shift_JIS.
+    const Case cases[] = {
+        {platform::kCodePageShiftJis,
+         "\"C:\\\x95\\\x8c\x76\x8e\x5a\\\x83\\\x83\x74\x83\x67.exe\" \"\x92\xa0\x95\xeb 2026\""},
+        {platform::kCodePageUtf8, "\"C:\\表計算\\ソフト.exe\" \"帳簿 2026\""},
+    };
+    for (const Case& c : cases) {
+        platform::SelectAnsiCodePage(c.codePage);
+        RunObjectDouble runObject(0);
+        LaunchServicesDouble services;
+        services.commandLine = c.commandLine;
+        services.runObject = &runObject;
+
+        RunLauncher(services, 10);
+
+        EXPECT_EQ(runObject.receivedCommandLine, u"\"C:\\表計算\\ソフト.exe\" \"帳簿 2026\"")
+            << "code page " << c.codePage;
+    }
+    platform::SelectAnsiCodePage(0);
+}
+
+TEST(ProgramName, IsTheBaseNameWithoutFolderOrExtension) {
+    EXPECT_EQ(ProgramNameFromPath("C:\\Program Files\\Orvane\\TaxLink.exe"), "TaxLink");
+    EXPECT_EQ(ProgramNameFromPath("/opt/orvane tax/bin/launcher"), "launcher");
+    EXPECT_EQ(ProgramNameFromPath("C:\\apps\\tax.link.exe"), "tax.link");
+    EXPECT_EQ(ProgramNameFromPath(""), "");
+
+    // ソ表.exe: both characters end in 0x5C, which must not be taken for a separator.
+    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    EXPECT_EQ(ProgramNameFromPath("C:\\\x83\\\x95\\.exe"), "\x83\\\x95\\");
+    platform::SelectAnsiCodePage(0);
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class CodePage : public ::testing::Test {
+  protected:
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+
+    static std::u16string Widen(const std::string& ansi) {
+        const int needed = platform::AnsiToWide(ansi.c_str(), -1, nullptr, 0);
+        std::u16string wide(static_cast<std::size_t>(needed), u'\0');
+        EXPECT_EQ(
+            platform::AnsiToWide(ansi.c_str(), -1, reinterpret_cast<OLECHAR*>(wide.data()), needed),
+            needed);
+        wide.pop_back();  // the terminator, counted with a length of -1
+        return wide;
+    }
+};
+
+TEST_F(CodePage, ShiftJisConvertsBothWaysIncludingBackslashSecondBytes) {
+    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    EXPECT_EQ(platform::ActiveAnsiCodePage(), 932u);
+    const std::string sjis = "C:\\\x95\\\x83\\.txt";  // C:\表ソ.txt
+    EXPECT_EQ(Widen(sjis), u"C:\\表ソ.txt");
+
+    const std::u16string wide = u"C:\\表ソ.txt";
+    const auto* units = reinterpret_cast<const OLECHAR*>(wide.c_str());
+    const int needed = platform::WideToAnsi(units, static_cast<int>(wide.size()), nullptr, 0);
+    std::string back(static_cast<std::size_t>(needed), '\0');
+    EXPECT_EQ(platform::WideToAnsi(units, static_cast<int>(wide.size()), back.data(), needed),
+              needed);
+    EXPECT_EQ(back, sjis);
+}
+
+TEST_F(CodePage, Utf8IsTheDefaultElsewhere) {
+    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    EXPECT_EQ(Widen("帳簿 \xF0\x9F\x93\x92"), u"帳簿 \U0001F4D2");
+}
+
+TEST_F(CodePage, TooSmallBufferFailsAndMeasuringCountsTheTerminator) {
+    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    EXPECT_EQ(platform::AnsiToWide("abc", -1, nullptr, 0), 4);
+    EXPECT_EQ(platform::AnsiToWide("abc", 3, nullptr, 0), 3);
+    OLECHAR small[2] = {};
+    EXPECT_EQ(platform::AnsiToWide("abc", -1, small, 2), 0);
+    EXPECT_EQ(platform::AnsiToWide("", 0, nullptr, 0), 0);
+}
+
+TEST_F(CodePage, BytesThatAreNoCharacterAreReplacedNotDropped) {
+    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const std::u16string wide = Widen(
+        "a\xFF"
+        "b");
+    ASSERT_EQ(wide.size(), 3u);
+    EXPECT_EQ(wide[0], u'a');
+    EXPECT_NE(wide[1], u'\0');
+    EXPECT_EQ(wide[2], u'b');
+}
+
+}  // namespace
