@@ -16,4 +16,9 @@ constexpr std::size_t kMaxExt = 256;
 // null. A component too long for its buffer is cut without splitting a double-byte character.
 void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext);
 
+// _fullpath: `name` made absolute against the current directory, with "." and ".." levels
+// resolved, into `buffer` of `capacity` bytes. Null when it does not fit or cannot be formed.
+// Linux forms it without touching the disk and accepts "\" as well as "/" in `name`.
+char* FullPath(char* buffer, const char* name, std::size_t capacity);
+
 }  // namespace platform

@@ -40,7 +40,8 @@ const char* IconvName(unsigned codePage) {
 std::string Convert(const char* from, const char* to, const char* input, std::size_t inputSize,
                     const std::string& replacement, std::size_t invalidUnitSize) {
     iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return {};
+    // iconv_open reports failure as the all-ones handle.
+    if (converter == reinterpret_cast<iconv_t>(-1)) return {};  // NOLINT(performance-no-int-to-ptr)
     std::string output;
     std::vector<char> chunk(4096);
     char* in = const_cast<char*>(input);

@@ -11,8 +11,6 @@
 #include "platform/message_box.h"
 #include "platform/posix/locale_text.h"
 
-extern char** environ;
-
 namespace platform {
 namespace {
 
@@ -27,6 +25,7 @@ void ShowDesktopDialog(const std::string& text, const char* caption) {
     std::vector<std::string> arguments = {"zenity", "--error", "--no-markup", "--text=" + text};
     if (caption != nullptr) arguments.push_back(std::string("--title=") + caption);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_t child = 0;

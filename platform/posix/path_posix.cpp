@@ -1,7 +1,14 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/mbstring.h"
 #include "platform/path.h"
+#include "platform/posix/native_path.h"
 
 namespace platform {
 namespace {
@@ -46,6 +53,49 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext)
     const char* extBegin = lastDot != nullptr && lastDot >= nameBegin ? lastDot : end;
     CopyComponent(nameBegin, extBegin, fname, kMaxFname);
     CopyComponent(extBegin, end, ext, kMaxExt);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+char* FullPath(char* buffer, const char* name, std::size_t capacity) {
+    if (buffer == nullptr || capacity == 0) return nullptr;
+    std::string relative = posix::NativePath(name != nullptr ? name : "");
+    std::string joined;
+    if (relative.empty() || relative[0] != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd) == nullptr) return nullptr;
+        joined = cwd;
+        joined += '/';
+    }
+    joined += relative;
+
+    // "." and ".." are resolved by name alone, as Windows does: no level is looked up.
+    std::vector<std::string> levels;
+    std::size_t begin = 0;
+    while (begin <= joined.size()) {
+        std::size_t end = joined.find('/', begin);
+        if (end == std::string::npos) end = joined.size();
+        const std::string level = joined.substr(begin, end - begin);
+        if (level == "..") {
+            if (!levels.empty()) levels.pop_back();
+        } else if (!level.empty() && level != ".") {
+            levels.push_back(level);
+        }
+        begin = end + 1;
+    }
+    std::string full;
+    for (const std::string& level : levels) full += "/" + level;
+    const bool trailingSeparator = !relative.empty() && relative.back() == '/' && !levels.empty();
+    if (full.empty() || trailingSeparator) full += '/';
+
+    if (full.size() + 1 > capacity) {
+        errno = ERANGE;
+        return nullptr;
+    }
+    std::memcpy(buffer, full.c_str(), full.size() + 1);
+    return buffer;
 }
 
 }  // namespace platform

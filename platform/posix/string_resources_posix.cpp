@@ -74,11 +74,11 @@ WideText LoadStringEntry(ModuleHandle module, unsigned id) {
     for (unsigned entry = 0; block.data != nullptr && offset + 2 <= block.size; ++entry) {
         const std::uint16_t length = ReadUnit(block.data + offset);
         if (entry == id % 16) {
-            if (offset + 2 + 2u * length > block.size || length == 0) return {};
+            if (offset + 2 + std::size_t{2} * length > block.size || length == 0) return {};
             // The bytes are those of the block's own char16_t units.
             return {reinterpret_cast<const OLECHAR*>(block.data + offset + 2), length};
         }
-        offset += 2 + 2u * length;
+        offset += 2 + std::size_t{2} * length;
     }
     return {};
 }

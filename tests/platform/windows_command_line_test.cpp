@@ -49,6 +49,7 @@ std::vector<std::string> SplitLikeWindows(const std::string& line) {
 
 std::string Join(const std::vector<std::string>& arguments) {
     std::vector<const char*> argv;
+    argv.reserve(arguments.size());
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
     return platform::posix::JoinWindowsCommandLine(static_cast<int>(argv.size()), argv.data());
 }
