@@ -18,7 +18,7 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext)
 
 // _fullpath: `name` made absolute against the current directory, with "." and ".." levels
 // resolved, into `buffer` of `capacity` bytes. Null when it does not fit or cannot be formed.
-// Linux forms it without touching the disk and accepts "\" as well as "/" in `name`.
+// Linux forms it without touching the disk; only "/" separates levels there.
 char* FullPath(char* buffer, const char* name, std::size_t capacity);
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 
 #include "platform/code_page.h"
 #include "platform/posix/locale_text.h"
+#include "platform/utf8.h"
 
 namespace platform {
 namespace {
@@ -94,6 +95,10 @@ void SelectAnsiCodePage(unsigned codePage) {
 
 int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
+    // UTF-8, the everyday case, needs no converter to be loaded.
+    if (ActiveAnsiCodePage() == kCodePageUtf8) {
+        return Deliver(Utf16FromUtf8(text, MeasureAnsi(text, length)), out, outCapacity);
+    }
     const std::string bytes = Convert(IconvName(ActiveAnsiCodePage()), "UTF-16LE", text,
                                       MeasureAnsi(text, length), std::string("\xFD\xFF", 2), 1);
     std::u16string wide(bytes.size() / 2, u'\0');
@@ -104,6 +109,9 @@ int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
 int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     const std::size_t units = MeasureWide(text, length);
+    if (ActiveAnsiCodePage() == kCodePageUtf8) {
+        return Deliver(Utf8FromUtf16(text, units), out, outCapacity);
+    }
     const std::string ansi = Convert("UTF-16LE", IconvName(ActiveAnsiCodePage()),
                                      reinterpret_cast<const char*>(text), units * 2, "?", 2);
     return Deliver(ansi, out, outCapacity);

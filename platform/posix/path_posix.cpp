@@ -8,7 +8,6 @@
 
 #include "platform/mbstring.h"
 #include "platform/path.h"
-#include "platform/posix/native_path.h"
 
 namespace platform {
 namespace {
@@ -61,7 +60,7 @@ namespace platform {
 
 char* FullPath(char* buffer, const char* name, std::size_t capacity) {
     if (buffer == nullptr || capacity == 0) return nullptr;
-    std::string relative = posix::NativePath(name != nullptr ? name : "");
+    const std::string relative = name != nullptr ? name : "";
     std::string joined;
     if (relative.empty() || relative[0] != '/') {
         char cwd[PATH_MAX];

@@ -1,0 +1,161 @@
+#include "fsutil/ifile_find.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "fsutil/directory_tree.h"
+#include "platform/last_error.h"
+#include "platform/mbstring.h"
+#include "platform/path.h"
+
+namespace {
+
+constexpr std::uint32_t kDirectory = 0x10;
+// The longest pattern a find-data record's name field could hold.
+constexpr std::size_t kMaxPattern = 259;
+
+}  // namespace
+
+IFileFind::IFileFind() : handle_(nullptr), separator_('\\') {}
+
+IFileFind::~IFileFind() {
+    Close();
+}
+
+void IFileFind::Close() {
+    current_.reset();
+    lookAhead_.reset();
+    if (handle_ != nullptr && handle_ != platform::InvalidSearchHandle()) {
+        // From the destructor this reaches IFileFind's own operation, which is what must run
+        // there: a derived part is already gone.
+        CloseSearchHandle();  // NOLINT(clang-analyzer-optin.cplusplus.VirtualCall)
+        handle_ = nullptr;
+    }
+}
+
+std::string IFileFind::GetName() const {
+    if (!current_) return {};
+    return current_->cFileName;
+}
+
+std::string IFileFind::GetPath() const {
+    std::string path = folder_;
+    // The last real separator, never the second byte of a double-byte character: a folder
+    // that ends in such a character still gets its separator.
+    const int last = std::max(FindLastChar(path, '\\'), FindLastChar(path, '/'));
+    if (last != static_cast<int>(path.size()) - 1) path += separator_;
+    return path + GetName();
+}
+
+std::string IFileFind::GetBaseName() const {
+    char name[platform::kMaxFname];
+    platform::SplitPath(GetName().c_str(), nullptr, nullptr, name, nullptr);
+    return name;
+}
+
+std::string IFileFind::GetUrl() const {
+    return "file://" + GetPath();
+}
+
+std::string IFileFind::GetFolder() const {
+    return folder_;
+}
+
+int IFileFind::GetWriteTime(ITime& time) const {
+    if (!current_) return 0;
+    time.FromFileTime(current_->ftLastWriteTime, -1);
+    return 1;
+}
+
+int IFileFind::GetWriteTime(FILETIME* time) const {
+    if (!current_ || time == nullptr) return 0;
+    *time = current_->ftLastWriteTime;
+    return 1;
+}
+
+int IFileFind::GetAccessTime(ITime& time) const {
+    if (!current_) return 0;
+    time.FromFileTime(current_->ftLastAccessTime, -1);
+    return 1;
+}
+
+int IFileFind::GetAccessTime(FILETIME* time) const {
+    if (!current_ || time == nullptr) return 0;
+    *time = current_->ftLastAccessTime;
+    return 1;
+}
+
+int IFileFind::GetCreateTime(ITime& time) const {
+    if (!current_) return 0;
+    time.FromFileTime(current_->ftCreationTime, -1);
+    return 1;
+}
+
+int IFileFind::GetCreateTime(FILETIME* time) const {
+    if (!current_ || time == nullptr) return 0;
+    *time = current_->ftCreationTime;
+    return 1;
+}
+
+int IFileFind::HasAttributes(std::uint32_t mask) const {
+    if (!current_) return 0;
+    return (current_->dwFileAttributes & mask) != 0 ? 1 : 0;
+}
+
+int IFileFind::IsDotEntry() const {
+    // An override of HasAttributes may answer without an entry being current.
+    if (HasAttributes(kDirectory) == 0 || !current_) return 0;
+    const char* name = current_->cFileName;
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ? 1 : 0;
+}
+
+int IFileFind::FindFirst(const char* pattern, std::uint32_t /*reserved*/) {
+    if (pattern == nullptr) pattern = "*.*";
+    // Too long to name any entry: refused before anything, the open search included, changes.
+    if (std::strlen(pattern) > kMaxPattern) {
+        platform::SetLastErrorCode(platform::kErrorFilenameExcedRange);
+        return 0;
+    }
+    Close();
+    lookAhead_ = std::make_unique<WIN32_FIND_DATAA>();
+    handle_ = platform::FindFirstEntry(pattern, lookAhead_.get());
+    if (handle_ == platform::InvalidSearchHandle()) {
+        // The caller reads why the search failed; the clean-up must not overwrite it.
+        const std::uint32_t reason = platform::GetLastErrorCode();
+        Close();
+        platform::SetLastErrorCode(reason);
+        return 0;
+    }
+
+    char full[platform::kMaxPath];
+    if (platform::FullPath(full, pattern, sizeof full) == nullptr) {
+        Close();
+        platform::SetLastErrorCode(platform::kErrorInvalidName);
+        return 0;
+    }
+    const char* backslash = platform::FindLastByte(full, '\\');
+    const char* slash = platform::FindLastByte(full, '/');
+    const char* cut = backslash == nullptr ? slash
+                      : slash == nullptr   ? backslash
+                                           : std::max(backslash, slash);
+    folder_.assign(full, cut != nullptr ? static_cast<std::size_t>(cut - full) : std::strlen(full));
+    return 1;
+}
+
+int IFileFind::FindNext() {
+    // A search that failed to start has nothing to step to; the platform is not asked, so the
+    // reason it failed stays readable.
+    if (handle_ == nullptr || handle_ == platform::InvalidSearchHandle()) return 0;
+    if (!current_) current_ = std::make_unique<WIN32_FIND_DATAA>();
+    std::swap(current_, lookAhead_);
+    if (platform::FindNextEntry(handle_, lookAhead_.get())) return 1;
+    // Past the end the buffer holds nothing of use: a further FindNext then leaves no entry
+    // current instead of showing an earlier one again.
+    lookAhead_.reset();
+    return 0;
+}
+
+void IFileFind::CloseSearchHandle() {
+    platform::CloseFind(handle_);
+}

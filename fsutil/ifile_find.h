@@ -1,0 +1,51 @@
+// Walks the entries of one folder that match a name or wildcard pattern, one entry ahead.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "fsutil/itime.h"
+#include "platform/file_find.h"
+
+// After FindFirst succeeds the first match waits unseen in the look-ahead record; each
+// FindNext makes the next match current and reports whether a further one follows. So the
+// call that makes the last match current returns 0 while that entry stays valid.
+//
+// The operations are virtual in a fixed order and call one another through the virtual table,
+// so that a derived class that overrides one also changes those built on it.
+class IFileFind {
+  public:
+    IFileFind();
+    IFileFind(const IFileFind&) = delete;
+    IFileFind& operator=(const IFileFind&) = delete;
+
+    // Ends the search and frees both records; the search folder is kept.
+    void Close();
+
+    virtual ~IFileFind();
+    virtual std::string GetName() const;
+    virtual std::string GetPath() const;
+    virtual std::string GetBaseName() const;
+    virtual std::string GetUrl() const;
+    virtual std::string GetFolder() const;
+    virtual int GetWriteTime(ITime& time) const;
+    virtual int GetWriteTime(FILETIME* time) const;
+    virtual int GetAccessTime(ITime& time) const;
+    virtual int GetAccessTime(FILETIME* time) const;
+    virtual int GetCreateTime(ITime& time) const;
+    virtual int GetCreateTime(FILETIME* time) const;
+    virtual int HasAttributes(std::uint32_t mask) const;
+    virtual int IsDotEntry() const;
+    // `pattern` null searches "*.*" in the current directory; `reserved` is ignored.
+    virtual int FindFirst(const char* pattern, std::uint32_t reserved);
+    virtual int FindNext();
+    virtual void CloseSearchHandle();
+
+  private:
+    std::unique_ptr<WIN32_FIND_DATAA> current_;
+    std::unique_ptr<WIN32_FIND_DATAA> lookAhead_;
+    platform::SearchHandle handle_;
+    std::string folder_;
+    const char separator_;
+};

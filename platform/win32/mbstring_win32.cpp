@@ -1,0 +1,21 @@
+#include <mbctype.h>
+#include <mbstring.h>
+
+#include "platform/code_page.h"
+#include "platform/mbstring.h"
+
+namespace platform {
+
+bool IsLeadByte(unsigned char byte) {
+    // The C runtime has no multibyte tables for UTF-8, whose bytes are never lead bytes of a
+    // double-byte character.
+    if (ActiveAnsiCodePage() == kCodePageUtf8) return false;
+    return _ismbblead(byte) != 0;
+}
+
+const char* FindLastByte(const char* text, unsigned char byte) {
+    return reinterpret_cast<const char*>(
+        _mbsrchr(reinterpret_cast<const unsigned char*>(text), byte));
+}
+
+}  // namespace platform

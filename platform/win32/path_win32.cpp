@@ -1,0 +1,54 @@
+#include <stdlib.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/mbstring.h"
+#include "platform/path.h"
+
+namespace platform {
+namespace {
+
+// Copies a component into a buffer of `capacity` bytes with its terminator, cut so that no
+// double-byte character is split.
+void CopyComponent(const std::string& component, char* out, std::size_t capacity) {
+    if (out == nullptr) return;
+    std::size_t length = 0;
+    while (length < component.size()) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(component[length])) &&
+                                          length + 1 < component.size()
+                                      ? 2
+                                      : 1;
+        if (length + width > capacity - 1) break;
+        length += width;
+    }
+    std::memcpy(out, component.data(), length);
+    out[length] = '\0';
+}
+
+}  // namespace
+
+void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext) {
+    // The C runtime splits (it skips the second bytes of double-byte characters); buffers as
+    // long as the path keep it from failing on components longer than the callers' buffers.
+    const std::size_t size = std::strlen(path) + 1;
+    std::string parts[4] = {std::string(size < kMaxDrive ? kMaxDrive : size, '\0'),
+                            std::string(size, '\0'), std::string(size, '\0'),
+                            std::string(size, '\0')};
+    if (_splitpath_s(path, parts[0].data(), parts[0].size(), parts[1].data(), parts[1].size(),
+                     parts[2].data(), parts[2].size(), parts[3].data(), parts[3].size()) != 0) {
+        for (std::string& part : parts) part.clear();
+    }
+    for (std::string& part : parts) part.resize(std::strlen(part.c_str()));
+    CopyComponent(parts[0], drive, kMaxDrive);
+    CopyComponent(parts[1], dir, kMaxDir);
+    CopyComponent(parts[2], fname, kMaxFname);
+    CopyComponent(parts[3], ext, kMaxExt);
+}
+
+char* FullPath(char* buffer, const char* name, std::size_t capacity) {
+    if (buffer == nullptr) return nullptr;  // never let the C runtime allocate
+    return _fullpath(buffer, name, capacity);
+}
+
+}  // namespace platform

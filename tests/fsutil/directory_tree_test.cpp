@@ -1,0 +1,194 @@
+#include "fsutil/directory_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "doubles/directory_services_doubles.h"
+#include "platform/code_page.h"
+#include "platform/last_error.h"
+#include "temp_tree.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class ShiftJis : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
+
+using MultibyteText = ShiftJis;
+
+TEST_F(MultibyteText, FindLastCharSkipsSecondBytes) {
+    EXPECT_EQ(FindLastChar("a\\b\\", '\\'), 3);
+    EXPECT_EQ(FindLastChar("", '\\'), -1);
+    EXPECT_EQ(FindLastChar("abc", '\\'), -1);
+    EXPECT_EQ(FindLastChar("\x95\\", '\\'), -1);               // 表 alone
+    EXPECT_EQ(FindLastChar("a\\\x95\\\x83\\", '\\'), 1);       // a\表ソ
+    EXPECT_EQ(FindLastChar("\x95\\\\", '\\'), 2);              // 表\ .
+    EXPECT_EQ(FindLastChar("\x81\x81\\", '\\'), 2);            // a lead byte as a second byte
+    EXPECT_EQ(FindLastChar(std::string("a\0b", 3), '\0'), 1);  // the text's length counts
+}
+
+TEST_F(MultibyteText, LeftWholeCharsNeverSplitsACharacter) {
+    EXPECT_EQ(LeftWholeChars("abc", 0), "");
+    EXPECT_EQ(LeftWholeChars("abc", -5), "");
+    EXPECT_EQ(LeftWholeChars("abc", 2), "ab");
+    EXPECT_EQ(LeftWholeChars("abc", 3), "abc");
+    EXPECT_EQ(LeftWholeChars("abc", 99), "abc");
+    EXPECT_EQ(LeftWholeChars("a\x95\\b", 2), "a\x95\\");  // index 2 is 表's second byte
+    EXPECT_EQ(LeftWholeChars("a\x95\\b", 1), "a");
+    EXPECT_EQ(LeftWholeChars("a\x95\\b", 3), "a\x95\\");
+    EXPECT_EQ(LeftWholeChars("\x81\x81\x81\x81x", 3), "\x81\x81\x81\x81");
+}
+
+TEST_F(MultibyteText, WithoutDoubleByteRulesEveryByteStandsAlone) {
+    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    EXPECT_EQ(FindLastChar("\x95\\", '\\'), 1);
+    EXPECT_EQ(LeftWholeChars("a\x95\\b", 2), "a\x95");
+}
+
+class DirectoryTree : public ShiftJis {
+  protected:
+    TempTree tree;
+};
+
+TEST_F(DirectoryTree, FileExistsForFilesDirectoriesAndPatterns) {
+    tree.MakeFile("settings.ini");
+    tree.MakeDir("logs");
+    EXPECT_EQ(FileExists(tree.Path("settings.ini").c_str()), 1);
+    EXPECT_EQ(FileExists(tree.Path("logs").c_str()), 1);
+    EXPECT_EQ(FileExists(tree.Path("*.ini").c_str()), 1);
+    EXPECT_EQ(FileExists(tree.Path("*.txt").c_str()), 0);
+    EXPECT_EQ(FileExists(tree.Path("missing.ini").c_str()), 0);
+    EXPECT_EQ(FileExists(tree.Path("missing/settings.ini").c_str()), 0);
+    EXPECT_EQ(FileExists(""), 0);
+}
+
+TEST_F(DirectoryTree, CreatesOneMissingLevelWithItsTrailingSeparator) {
+    CountingDirectoryServices services;
+    const std::string logs = tree.Path("Logs/");
+    EXPECT_EQ(CreateDirectoryTree(logs.c_str(), services), 1);
+    EXPECT_TRUE(tree.IsDirectory("Logs"));
+    EXPECT_EQ(services.creations, Strings{logs});
+    EXPECT_EQ(services.searchCount, 1);
+
+    // Forward slashes are stripped and split alike.
+    EXPECT_EQ(CreateDirectoryTree((tree.Root() + "/Logs/Daily/").c_str()), 1);
+    EXPECT_TRUE(tree.IsDirectory("Logs/Daily"));
+}
+
+TEST_F(DirectoryTree, CreatesMissingLevelsFromTheTopDown) {
+    CountingDirectoryServices services;
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B/C").c_str(), services), 1);
+    EXPECT_EQ(services.creations, (Strings{tree.Path("A"), tree.Path("A/B"), tree.Path("A/B/C")}));
+    EXPECT_TRUE(tree.IsDirectory("A/B/C"));
+
+    EXPECT_EQ(CreateDirectoryTree((tree.Root() + "/D/E/F/").c_str()), 1);
+    EXPECT_TRUE(tree.IsDirectory("D/E/F"));
+}
+
+TEST_F(DirectoryTree, AnExistingDirectoryIsNotCreatedAgain) {
+    tree.MakeDir("A/B");
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B").c_str()), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 183u);
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B/").c_str()), 0);
+    EXPECT_TRUE(tree.IsDirectory("A/B"));
+}
+
+TEST_F(DirectoryTree, AFileInTheParentsPlaceStopsEverything) {
+    tree.MakeFile("A");
+    CountingDirectoryServices services;
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B").c_str(), services), 0);
+    EXPECT_TRUE(services.creations.empty());
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B/C").c_str(), services), 0);
+    EXPECT_FALSE(tree.IsDirectory("A"));
+    EXPECT_FALSE(tree.Exists("A/B"));
+}
+
+TEST_F(DirectoryTree, TheEmptyPathIsOneFailedCreation) {
+    FakeDirectoryServices fake;
+    CreateDirectoryTree("", fake);
+    EXPECT_EQ(fake.creations, Strings{""});
+    EXPECT_TRUE(fake.searches.empty());
+    EXPECT_EQ(CreateDirectoryTree(""), 0);
+}
+
+TEST_F(DirectoryTree, ALevelThatFailsStopsTheLevelsBelowIt) {
+    CountingDirectoryServices services;
+    services.refused.insert(tree.Path("A/B"));
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("A/B/C/D").c_str(), services), 0);
+    EXPECT_EQ(services.creations, (Strings{tree.Path("A"), tree.Path("A/B")}));
+    EXPECT_TRUE(tree.IsDirectory("A"));
+    EXPECT_FALSE(tree.Exists("A/B"));
+}
+
+TEST_F(DirectoryTree, AFolderWithoutWritePermissionStopsTheLevelsBelowIt) {
+    tree.MakeDir("locked");
+    std::filesystem::permissions(tree.RootPath() / "locked",
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    std::error_code probeError;
+    if (std::filesystem::create_directory(tree.RootPath() / "locked" / "probe", probeError)) {
+        GTEST_SKIP() << "this account may write into a read-only folder";
+    }
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("locked/A/B").c_str()), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 5u);
+    EXPECT_FALSE(tree.Exists("locked/A"));
+}
+
+TEST_F(DirectoryTree, DoubleByteNamesEndingInTheBackslashByte) {
+    // 表 (0x95 0x5C) as the last character is not taken for a trailing separator.
+    const std::string hyou = "\x95\\";
+    EXPECT_EQ(CreateDirectoryTree(tree.Path(hyou).c_str()), 1);
+    EXPECT_EQ(FileExists(tree.Path(hyou).c_str()), 1);
+
+    // ソ (0x83 0x5C) below a missing ソ: no trailing separator to strip, both levels made.
+    const std::string deep = tree.Path("\x83\\/\x83\\");
+    CountingDirectoryServices services;
+    EXPECT_EQ(CreateDirectoryTree(deep.c_str(), services), 1);
+    EXPECT_EQ(services.creations, (Strings{tree.Path("\x83\\"), deep}));
+    EXPECT_EQ(FileExists(deep.c_str()), 1);
+}
+
+TEST_F(DirectoryTree, NetworkPathsRecurseUpToTheShare) {
+    FakeDirectoryServices fake;
+    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\b", fake), 1);
+    EXPECT_EQ(fake.searches, (Strings{"\\\\srv\\share\\a", "\\\\srv\\share"}));
+    EXPECT_EQ(fake.creations,
+              (Strings{"\\\\srv\\share", "\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}));
+
+    FakeDirectoryServices existing;
+    existing.entries["\\\\srv\\share"] = FakeDirectoryServices::Kind::kDirectory;
+    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\", existing), 1);
+    EXPECT_EQ(existing.searches, Strings{"\\\\srv\\share"});
+    EXPECT_EQ(existing.creations, Strings{"\\\\srv\\share\\a\\"});
+}
+
+TEST_F(DirectoryTree, RootLevelPathsAreCreatedWithoutASearch) {
+    for (const char* path : {"C:\\Logs", "\\Logs", "C:Logs", "Logs", "C:\\", "C:", "/Logs"}) {
+        FakeDirectoryServices fake;
+        CreateDirectoryTree(path, fake);
+        EXPECT_TRUE(fake.searches.empty()) << path;
+        EXPECT_EQ(fake.creations, Strings{path}) << path;
+    }
+    FakeDirectoryServices fake;
+    fake.entries["C:\\"] = FakeDirectoryServices::Kind::kDirectory;
+    EXPECT_EQ(CreateDirectoryTree("C:\\", fake), 0);
+}
+
+TEST_F(DirectoryTree, SeparatorRunsNeverRecurseWithoutEnd) {
+    for (const char* path : {"a//", "a\\\\\\", "C:\\\\", "//", "\\\\\\\\", "a/\\/\\"}) {
+        FakeDirectoryServices fake;
+        CreateDirectoryTree(path, fake);
+        EXPECT_LE(fake.searches.size(), 4u) << path;
+    }
+}
+
+}  // namespace

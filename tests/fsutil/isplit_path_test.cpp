@@ -1,0 +1,133 @@
+#include "fsutil/isplit_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/code_page.h"
+
+namespace {
+
+struct Fields {
+    std::string drive, server, dir, fname, ext, driveDir, fnameExt;
+    bool operator==(const Fields&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Fields& f) {
+    return out << '[' << f.drive << "][" << f.server << "][" << f.dir << "][" << f.fname << "]["
+               << f.ext << "][" << f.driveDir << "][" << f.fnameExt << ']';
+}
+
+Fields Read(const ISplitPath& split) {
+    return {split.Drive, split.Server,   split.Dir,     split.Fname,
+            split.Ext,   split.DriveDir, split.FnameExt};
+}
+
+class ISplitPathTest : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
+
+TEST_F(ISplitPathTest, SplitsLocalAndNetworkPaths) {
+    const struct {
+        const char* path;
+        Fields expected;
+    } rows[] = {
+        {"C:\\Data\\Logs\\app.log",
+         {"C:", "", "\\Data\\Logs\\", "app", ".log", "C:\\Data\\Logs\\", "app.log"}},
+        {"C:\\Data\\Logs", {"C:", "", "\\Data\\", "Logs", "", "C:\\Data\\", "Logs"}},
+        {"C:\\", {"C:", "", "\\", "", "", "C:\\", ""}},
+        {"Logs", {"", "", "", "Logs", "", "", "Logs"}},
+        {"\\\\srv\\share\\dir\\file.txt",
+         {"\\\\srv", "srv", "\\share\\dir\\", "file", ".txt", "\\\\srv\\share\\dir\\", "file.txt"}},
+        {"\\\\srv\\share", {"\\\\srv", "srv", "\\", "share", "", "\\\\srv\\", "share"}},
+        {"\\\\srv", {"", "", "", "srv", "", "", "srv"}},
+        // Two backslashes alone, or with only a name, are no network path.
+        {"\\\\", {"", "", "", "", "", "", ""}},
+        {"\\\\x", {"", "", "", "x", "", "", "x"}},
+        // A third backslash makes the server name empty.
+        {"\\\\\\x", {"\\\\", "", "\\", "x", "", "\\\\\\", "x"}},
+        // Only backslashes introduce a server: forward slashes are an ordinary directory.
+        {"//srv/share/a.b", {"", "", "//srv/share/", "a", ".b", "//srv/share/", "a.b"}},
+        {"C:relative.txt", {"C:", "", "", "relative", ".txt", "C:", "relative.txt"}},
+        {"dir.d\\name", {"", "", "dir.d\\", "name", "", "dir.d\\", "name"}},
+        {"a/b\\c.tar.gz", {"", "", "a/b\\", "c.tar", ".gz", "a/b\\", "c.tar.gz"}},
+    };
+    for (const auto& row : rows) {
+        const ISplitPath split(row.path);
+        EXPECT_EQ(Read(split), row.expected) << row.path;
+        EXPECT_STREQ(split.Path, row.path);
+    }
+}
+
+TEST_F(ISplitPathTest, EmptyAndNullLeaveEveryFieldEmpty) {
+    const Fields empty{};
+    const ISplitPath fromEmpty("");
+    EXPECT_EQ(Read(fromEmpty), empty);
+    EXPECT_STREQ(fromEmpty.Path, "");
+
+    ISplitPath fromNull(nullptr);
+    EXPECT_EQ(Read(fromNull), empty);
+    EXPECT_EQ(fromNull.Split(""), 1);
+
+    // A null path changes nothing that an earlier split left.
+    ISplitPath split("\\\\srv\\share\\x.y");
+    EXPECT_EQ(split.Split(nullptr), 0);
+    EXPECT_STREQ(split.Path, "\\\\srv\\share\\x.y");
+    EXPECT_STREQ(split.Server, "srv");
+    EXPECT_STREQ(split.FnameExt, "x.y");
+}
+
+TEST_F(ISplitPathTest, SecondBytesOfDoubleByteCharactersAreNoSeparators) {
+    // 表 (0x95 0x5C) and ソ (0x83 0x5C) both end in the backslash byte.
+    const ISplitPath local("C:\\Data\\\x95\\\\\x83\\.txt");
+    EXPECT_EQ(Read(local), (Fields{"C:", "", "\\Data\\\x95\\\\", "\x83\\", ".txt",
+                                   "C:\\Data\\\x95\\\\", "\x83\\.txt"}));
+
+    // A directory part that ends in such a character keeps it whole.
+    const ISplitPath folder("C:\\\x95\\\\\x83\\");
+    EXPECT_STREQ(folder.Dir, "\\\x95\\\\");
+    EXPECT_STREQ(folder.Fname, "\x83\\");
+
+    // The server name ends at the first real backslash, not inside 表.
+    const ISplitPath network("\\\\\x95\\srv\\\x83\\\\f");
+    EXPECT_EQ(Read(network), (Fields{"\\\\\x95\\srv", "\x95\\srv", "\\\x83\\\\", "f", "",
+                                     "\\\\\x95\\srv\\\x83\\\\", "f"}));
+}
+
+TEST_F(ISplitPathTest, OverlongInputIsCutInsideEveryBuffer) {
+    // Cut at 260 bytes: a double-byte character that would straddle the limit is left out.
+    const std::string longName = std::string(259, 'a') + "\x83\\" + "tail";
+    const ISplitPath straddling(longName.c_str());
+    EXPECT_EQ(std::string(straddling.Path), std::string(259, 'a'));
+    EXPECT_EQ(std::string(straddling.Fname), std::string(255, 'a'));
+    EXPECT_EQ(std::string(straddling.FnameExt), std::string(255, 'a'));
+
+    // A directory part of 259 bytes goes into a 255-byte buffer.
+    const std::string deep = "\\" + std::string(257, 'd') + "\\x";
+    const ISplitPath cut(deep.c_str());
+    EXPECT_EQ(std::string(cut.Path), deep.substr(0, 260));
+    EXPECT_EQ(std::string(cut.Dir), "\\" + std::string(254, 'd'));
+    EXPECT_EQ(std::string(cut.DriveDir), std::string(cut.Dir));
+    EXPECT_STREQ(cut.Fname, "x");
+
+    // The same with a double-byte character across the 255-byte limit of the directory.
+    const std::string fittingDir = "\\" + std::string(252, 'd') + "\x95\\" + "\\x";
+    const ISplitPath fitting(fittingDir.c_str());
+    EXPECT_EQ(std::string(fitting.Dir), "\\" + std::string(252, 'd') + "\x95\\");
+    const std::string overDir = "\\" + std::string(253, 'd') + "\x95\\" + "\\x";
+    const ISplitPath over(overDir.c_str());
+    EXPECT_EQ(std::string(over.Dir), "\\" + std::string(253, 'd'));
+
+    // A network path of nearly 260 bytes.
+    const std::string network =
+        "\\\\" + std::string(200, 's') + "\\" + std::string(50, 'h') + "\\" + std::string(5, 'f');
+    const ISplitPath server(network.c_str());
+    EXPECT_EQ(std::string(server.Server), std::string(200, 's'));
+    EXPECT_EQ(std::string(server.DriveDir), network.substr(0, 254));
+    EXPECT_LE(std::strlen(server.DriveDir), ISplitPath::kPathCapacity);
+}
+
+}  // namespace
