@@ -41,6 +41,10 @@ function(launcher_application_manifest target assembly_name)
       COMMENT "Generating the application manifest of ${target}")
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${manifest})
     target_sources(${target} PRIVATE ${rc} ${manifest})
+    # The assembly the manifest depends on must lie beside the executable, or Windows
+    # refuses the whole activation context and no class in it can be activated.
+    configure_file(${LAUNCHER_RESOURCE_DIR}/Orvane.CommonApp.CCProxy.manifest
+                   ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Orvane.CommonApp.CCProxy.manifest COPYONLY)
   else()
     add_custom_command(
       OUTPUT ${manifest} ${source}

@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "platform/last_error.h"
+
+namespace platform {
+
+std::uint32_t GetLastErrorCode() {
+    return GetLastError();
+}
+
+void SetLastErrorCode(std::uint32_t code) {
+    SetLastError(code);
+}
+
+}  // namespace platform

@@ -1,0 +1,245 @@
+"""The Windows launcher under Wine, started as a user starts it, with nothing registered:
+activation through the embedded manifest, the command line in code page 932, the exit code,
+and the fatal-error box when the run object cannot be created.
+
+Reads from the environment LAUNCHER_BIN_DIR (launcher.exe, the sample run object and the
+assembly its manifest depends on), LAUNCHER_EMULATOR (the command that runs a Windows program
+in a Japanese locale, e.g. "scripts/wine-run build/windows-x86/wineprefix") and, optionally,
+LAUNCHER_FIXTURE_DIR (the faulty servers)."""
+
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from windows_command_line import split_windows_command_line
+
+if "LAUNCHER_EMULATOR" not in os.environ:
+    raise unittest.SkipTest("Windows end-to-end tests: LAUNCHER_EMULATOR is not set")
+BIN_DIR = os.environ["LAUNCHER_BIN_DIR"]
+EMULATOR = shlex.split(os.environ["LAUNCHER_EMULATOR"])
+FIXTURE_DIR = os.environ.get("LAUNCHER_FIXTURE_DIR")
+
+LAUNCHER = "launcher.exe"
+RUN_OBJECT = "OvTaxLinkRun.dll"
+DEPENDENT_ASSEMBLY = "Orvane.CommonApp.CCProxy.manifest"
+CLSID_APP_RUN = "{1368DB73-5337-4934-BDD1-5BD251843AFE}"
+
+FATAL_MESSAGE = "AppRunオブジェクトの作成に失敗しました。\n処理を継続することができません。"
+MB_ICONERROR = 0x10
+
+# Wine's relay trace of one MessageBoxA call: owner window, text, caption, style.
+MESSAGE_BOX_CALL = re.compile(
+    rb'Call user32\.MessageBoxA\(([0-9a-f]{8}),[0-9a-f]{8} "((?:[^"\\]|\\.)*)",'
+    rb"([0-9a-f]{8}),([0-9a-f]{8})\)")
+
+
+def run(program, *arguments, trace=None, env_extra=None):
+    """Starts a Windows program through the emulator; arguments go over as UTF-8, as a user's
+    shell in a Japanese UTF-8 locale would pass them."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    if trace:
+        env["LAUNCHER_WINEDEBUG"] = trace
+    env.update(env_extra or {})
+    command = [*EMULATOR, program, *arguments]
+    return subprocess.run([part.encode("utf-8") for part in command], capture_output=True,
+                          env=env, timeout=120)
+
+
+def windows_path(unix_path):
+    """The path as Wine shows it to a Windows program: drive Z: is the Unix root."""
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def unescape_debugstr(escaped):
+    """Bytes of a string as Wine's debug traces print it (debugstr_a)."""
+    out = bytearray()
+    at = 0
+    while at < len(escaped):
+        byte = escaped[at]
+        if byte != ord("\\"):
+            out.append(byte)
+            at += 1
+            continue
+        kind = chr(escaped[at + 1])
+        if kind == "x":
+            out.append(int(escaped[at + 2:at + 4], 16))
+            at += 4
+        else:
+            out.append({"n": 10, "r": 13, "t": 9}.get(kind, ord(kind)))
+            at += 2
+    return bytes(out)
+
+
+class Deployment:
+    """A folder with a copy of the launcher and whichever of its neighbours a case wants."""
+
+    def __init__(self, root, name="app", run_object=True, dependent_assembly=True):
+        self.folder = os.path.join(root, name)
+        os.makedirs(self.folder)
+        self.launcher = os.path.join(self.folder, LAUNCHER)
+        shutil.copy2(os.path.join(BIN_DIR, LAUNCHER), self.launcher)
+        if dependent_assembly:
+            shutil.copy2(os.path.join(BIN_DIR, DEPENDENT_ASSEMBLY), self.folder)
+        if run_object is True:
+            run_object = os.path.join(BIN_DIR, RUN_OBJECT)
+        if run_object:
+            shutil.copy2(run_object, os.path.join(self.folder, RUN_OBJECT))
+
+
+class WineTestCase(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="launcher-wine-e2e-")
+        self.addCleanup(shutil.rmtree, self.root)
+
+    def assertRunObjectGot(self, result, launcher, arguments, exit_status):
+        self.assertEqual(result.returncode, exit_status, result.stderr.decode(errors="replace"))
+        lines = result.stdout.decode("utf-8").splitlines()
+        self.assertEqual(len(lines), 1, "Run is called exactly once: %r" % lines)
+        prefix = "AppRun: show=10 cmdline="
+        self.assertTrue(lines[0].startswith(prefix), lines[0])
+        command_line = lines[0][len(prefix):]
+        # The whole command line, the executable's own path quoted at its head.
+        self.assertTrue(command_line.startswith('"%s"' % windows_path(launcher)), command_line)
+        self.assertEqual(split_windows_command_line(command_line),
+                         [windows_path(launcher), *arguments])
+        return command_line
+
+    def assertFatalBoxShownOnce(self, result):
+        self.assertEqual(result.returncode, 255, "exit code -1")
+        self.assertEqual(result.stdout, b"", "the run object never ran")
+        calls = MESSAGE_BOX_CALL.findall(result.stderr)
+        self.assertEqual(len(calls), 1, result.stderr.decode(errors="replace"))
+        owner, text, caption, style = calls[0]
+        self.assertEqual(int(owner, 16), 0, "no active window: the box has no owner")
+        self.assertEqual(unescape_debugstr(text), FATAL_MESSAGE.encode("cp932"))
+        self.assertEqual(int(caption, 16), 0, "null caption: the default error caption")
+        self.assertEqual(int(style, 16), MB_ICONERROR)
+
+
+class ActivationThroughTheManifest(WineTestCase):
+    @classmethod
+    def setUpClass(cls):
+        # Nothing registered: the class is found through the manifest or not at all.
+        query = run("reg", "query", "HKCR\\CLSID\\" + CLSID_APP_RUN)
+        assert query.returncode != 0, "the run object's class is registered in the prefix"
+
+    def test_exit_code_is_what_run_returns(self):
+        for requested, status in (("0", 0), ("7", 7), ("-5", 251)):
+            with self.subTest(requested=requested):
+                argument = "--exit-code=" + requested
+                result = run(os.path.join(BIN_DIR, LAUNCHER), argument)
+                self.assertRunObjectGot(result, os.path.join(BIN_DIR, LAUNCHER), [argument],
+                                        status)
+
+    def test_command_line_reaches_run_through_code_page_932(self):
+        # 表 and ソ end in 0x5C in Shift_JIS; the folder has spaces and Japanese characters.
+        deployment = Deployment(self.root, "会計 連携/表ソ bin")
+        arguments = ["C:\\Program Files\\Orvane\\帳簿.dat", "消費税申告 2026", "", 'say "hi"',
+                     "--exit-code=3"]
+        result = run(deployment.launcher, *arguments)
+        command_line = self.assertRunObjectGot(result, deployment.launcher, arguments, 3)
+        self.assertIn(' "C:\\Program Files\\Orvane\\帳簿.dat" ', command_line)
+
+    def test_characters_outside_code_page_932_do_not_survive(self):
+        # The run object gets the ANSI command line converted back, not the wide one that
+        # Windows also keeps: a character that Shift_JIS lacks arrives as "?".
+        result = run(os.path.join(BIN_DIR, LAUNCHER), "한表")
+        self.assertRunObjectGot(result, os.path.join(BIN_DIR, LAUNCHER), ["?表"], 0)
+
+
+class ActivationFailure(WineTestCase):
+    def test_executable_copied_without_the_run_object(self):
+        deployment = Deployment(self.root, run_object=False)
+        result = run(deployment.launcher, "--exit-code=7", trace="+relay")
+        self.assertFatalBoxShownOnce(result)
+
+    def test_executable_without_the_assembly_its_manifest_depends_on(self):
+        # Windows builds no activation context at all then, so no class can be found.
+        deployment = Deployment(self.root, dependent_assembly=False)
+        result = run(deployment.launcher, "--exit-code=7", trace="+relay")
+        self.assertFatalBoxShownOnce(result)
+
+    @unittest.skipUnless(FIXTURE_DIR, "LAUNCHER_FIXTURE_DIR is not set")
+    def test_run_object_files_that_cannot_create_the_object(self):
+        with open(os.path.join(self.root, "not a library.dll"), "w") as text:
+            text.write("MZ? not really\n")
+        servers = {
+            "not a library": os.path.join(self.root, "not a library.dll"),
+            "no DllGetClassObject": os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.dll"),
+            "another class": os.path.join(FIXTURE_DIR, "faulty_server_wrong_class.dll"),
+            "no IAppRun": os.path.join(FIXTURE_DIR, "faulty_server_no_interface.dll"),
+        }
+        for index, (fault, server) in enumerate(servers.items()):
+            with self.subTest(fault=fault):
+                deployment = Deployment(self.root, "app%d" % index, run_object=server)
+                result = run(deployment.launcher, trace="+relay")
+                self.assertFatalBoxShownOnce(result)
+
+
+class LoggingSetUp(WineTestCase):
+    """What the logging bootstrap hands to log4cxx; the Wine run links log4cxx's test double,
+    which records each configuration into the file named by LOG4CXX_DOUBLE_RECORD."""
+
+    def setUp(self):
+        super().setUp()
+        self.record = os.path.join(self.root, "log4cxx-record.txt")
+        documents = run("cmd", "/c", "echo %USERPROFILE%\\Documents").stdout.decode("cp932")
+        self.documents = documents.strip()
+        unix = run("winepath", "-u", self.documents).stdout.decode("utf-8").strip()
+        self.log_root_unix = os.path.join(unix, "Orvane", "SystemLog")
+
+    def start(self, deployment, *arguments):
+        return run(deployment.launcher, *arguments,
+                   env_extra={"LOG4CXX_DOUBLE_RECORD": windows_path(self.record)})
+
+    def recorded(self):
+        with open(self.record, "rb") as record:
+            return record.read().decode("cp932")
+
+    def test_generated_properties_are_configured_before_the_run_object_is_created(self):
+        # Even a start whose run object is missing has set up logging first.
+        for deployment, status in ((Deployment(self.root, "ok"), 7),
+                                   (Deployment(self.root, "missing", run_object=False), 255)):
+            with self.subTest(folder=os.path.basename(deployment.folder)):
+                if os.path.exists(self.record):
+                    os.remove(self.record)
+                result = self.start(deployment, "--exit-code=7")
+                self.assertEqual(result.returncode, status)
+                lines = self.recorded().splitlines()
+                self.assertEqual(lines[0], "configure properties")
+                properties = dict(line.split("=", 1) for line in lines[1:])
+                log_root = self.documents + "\\Orvane\\SystemLog"
+                self.assertEqual(properties["log4j.appender.ovAppender"],
+                                 "org.apache.log4j.RollingFileAppender")
+                self.assertEqual(
+                    properties["log4j.appender.ovAppender.File"],
+                    log_root + "\\launcher\\launcher.1.0.0Log_%s.txt" % time.strftime("%Y%m%d"))
+                self.assertTrue(os.path.isfile(os.path.join(self.log_root_unix, "launcher.ini")))
+
+    def test_shared_settings_file_goes_to_log4cxx_as_it_stands(self):
+        os.makedirs(self.log_root_unix, exist_ok=True)
+        shared = os.path.join(self.log_root_unix, "OvDefault.ini")
+        with open(shared, "w") as settings:
+            settings.write("log4j.rootLogger = Off\n")
+        self.addCleanup(os.remove, shared)
+        result = self.start(Deployment(self.root), "--exit-code=4")
+        self.assertEqual(result.returncode, 4)
+        self.assertEqual(self.recorded(), "configure file\n%s\\Orvane\\SystemLog\\OvDefault.ini\n"
+                         % self.documents)
+
+
+def setUpModule():
+    # Relay traces of MessageBoxA only, so that the failure cases can see the box's call.
+    result = run("reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/t",
+                 "REG_SZ", "/d", "user32.MessageBoxA", "/f")
+    if result.returncode != 0:
+        raise RuntimeError("cannot limit Wine's relay trace: %r" % result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
