@@ -1,7 +1,31 @@
 #include "logging/init_logging.h"
 
-// log4cxx is not configured yet: the bootstrap that chooses and writes its configuration
-// lands with the date and file-system libraries it is built on. Until then every start goes
-// straight on to the run object, as it does when the set-up meets a failure.
-void InitLogging(const std::string& /*programName*/, int /*first*/, int /*second*/, int /*third*/,
-                 int /*fourth*/) {}
+#include <array>
+
+#include "fsutil/directory_tree.h"
+#include "logging/documents_folder.h"
+#include "logging/log4cxx_configuration.h"
+#include "logging/log_properties.h"
+#include "platform/file_replace.h"
+#include "platform/shell_folder.h"
+
+std::string LogRoot(const std::string& documentsFolder) {
+    constexpr char sep = platform::kPathSeparator;
+    return documentsFolder + sep + "Orvane" + sep + "SystemLog";
+}
+
+void InitLogging(const std::string& programName, int first, int second, int third, int fourth) {
+    std::array<char, 260> documents{};
+    GetDocumentsFolder(documents.data(), platform::kFolderPersonal, true);
+
+    const std::string logRoot = LogRoot(documents.data());
+    const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
+    if (FileExists(sharedSettings.c_str()) != 0) {
+        ConfigureLog4cxxFromFile(sharedSettings);
+        return;
+    }
+    CreateDirectoryTree(logRoot.c_str());
+    const std::string generated =
+        WriteLogProperties(programName, logRoot, first, second, third, fourth);
+    ConfigureLog4cxxFromGeneratedFile(generated);
+}

@@ -9,6 +9,7 @@
 
 #include "launcher/app_run.h"
 #include "samples/command_line_text.h"
+#include "samples/sample_log.h"
 
 namespace {
 
@@ -39,10 +40,12 @@ class SampleAppRun final : public IAppRun {
     }
 
     LONG STDMETHODCALLTYPE Run(BSTR commandLine, LONG showCode) override {
-        const std::string text = sample::Utf8FromUtf16(commandLine);
-        std::printf("AppRun: show=%ld cmdline=%s\n", static_cast<long>(showCode), text.c_str());
+        const std::string line = "AppRun: show=" + std::to_string(showCode) +
+                                 " cmdline=" + sample::Utf8FromUtf16(commandLine);
+        std::printf("%s\n", line.c_str());
         std::fflush(stdout);
-        return sample::RequestedExitCode(text);
+        sample::LogRunLine(line);
+        return sample::RequestedExitCode(line);
     }
 
   private:

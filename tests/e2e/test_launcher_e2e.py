@@ -18,12 +18,19 @@ RUN_OBJECT = "OvTaxLinkRun.so"
 FATAL_MESSAGE = "AppRunオブジェクトの作成に失敗しました。\n処理を継続することができません。\n"
 
 
-def run(launcher, *arguments, cwd=None, env_extra=None):
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+def launcher_env(home, env_extra=None):
+    """The environment of a user whose home is `home`, without a desktop session."""
+    removed = ("DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME")
+    env = {k: v for k, v in os.environ.items() if k not in removed}
     env["LANG"] = "C.UTF-8"
+    env["HOME"] = home
     env.update(env_extra or {})
-    return subprocess.run([launcher, *arguments], capture_output=True, cwd=cwd, env=env,
-                          timeout=60)
+    return env
+
+
+def run(launcher, *arguments, home, cwd=None, env_extra=None):
+    return subprocess.run([launcher, *arguments], capture_output=True, cwd=cwd,
+                          env=launcher_env(home, env_extra), timeout=60)
 
 
 class Deployment:
@@ -46,6 +53,11 @@ class E2ETestCase(unittest.TestCase):
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="launcher-e2e-")
         self.addCleanup(shutil.rmtree, self.root)
+        self.home = os.path.join(self.root, "home")
+        os.makedirs(self.home)
+
+    def run_launcher(self, launcher, *arguments, **options):
+        return run(launcher, *arguments, home=self.home, **options)
 
     def assertRunObjectGot(self, result, launcher, arguments, exit_status=0):
         stdout = result.stdout.decode("utf-8")
@@ -76,25 +88,25 @@ class RunObjectHandOff(E2ETestCase):
         for requested, status in (("0", 0), ("7", 7), ("-5", 251)):
             with self.subTest(requested=requested):
                 argument = "--exit-code=" + requested
-                result = run(LAUNCHER, argument)
+                result = self.run_launcher(LAUNCHER, argument)
                 self.assertRunObjectGot(result, LAUNCHER, [argument], status)
 
     def test_arguments_reach_run_intact(self):
         arguments = ["C:\\Program Files\\Orvane\\帳簿.dat", "", "two  spaces", 'say "hi"',
                      "trailing\\", "\\\\server\\share\\", "消費税申告 2026", "--exit-code=3"]
-        result = run(LAUNCHER, *arguments)
+        result = self.run_launcher(LAUNCHER, *arguments)
         self.assertRunObjectGot(result, LAUNCHER, arguments, 3)
 
     def test_a_32_kilobyte_command_line(self):
         arguments = ["x" * 1000 + str(i) for i in range(33)]
-        result = run(LAUNCHER, *arguments)
+        result = self.run_launcher(LAUNCHER, *arguments)
         self.assertGreater(len(result.stdout), 32 * 1024)
         self.assertRunObjectGot(result, LAUNCHER, arguments)
 
     def test_folder_with_spaces_and_japanese_characters(self):
         deployment = Deployment(self.root, "会計 連携/bin dir",
                                 run_object=os.path.join(BIN_DIR, RUN_OBJECT))
-        result = run(deployment.launcher, "--exit-code=9")
+        result = self.run_launcher(deployment.launcher, "--exit-code=9")
         self.assertRunObjectGot(result, deployment.launcher, ["--exit-code=9"], 9)
 
     def test_run_object_comes_from_the_executables_folder_only(self):
@@ -105,20 +117,20 @@ class RunObjectHandOff(E2ETestCase):
         os.makedirs(decoy)
         with open(os.path.join(decoy, RUN_OBJECT), "w") as planted:
             planted.write("not a library")
-        result = run(deployment.launcher, cwd=decoy, env_extra={"LD_LIBRARY_PATH": decoy})
+        result = self.run_launcher(deployment.launcher, cwd=decoy, env_extra={"LD_LIBRARY_PATH": decoy})
         self.assertRunObjectGot(result, deployment.launcher, [])
 
     def test_started_through_the_search_path(self):
         deployment = Deployment(self.root, run_object=os.path.join(BIN_DIR, RUN_OBJECT))
         path = deployment.folder + os.pathsep + os.environ.get("PATH", "")
-        result = run("launcher", "--exit-code=4", env_extra={"PATH": path})
+        result = self.run_launcher("launcher", "--exit-code=4", env_extra={"PATH": path})
         self.assertRunObjectGot(result, "launcher", ["--exit-code=4"], 4)
 
 
 class ActivationFailure(E2ETestCase):
     def test_run_object_missing(self):
         deployment = Deployment(self.root)
-        result = run(deployment.launcher, "--exit-code=7")
+        result = self.run_launcher(deployment.launcher, "--exit-code=7")
         self.assertActivationFailed(result, deployment.run_object_path, 0x8007007E,
                                     "does not exist")
 
@@ -126,26 +138,26 @@ class ActivationFailure(E2ETestCase):
         deployment = Deployment(self.root)
         with open(deployment.run_object_path, "w") as text:
             text.write("MZ? not really\n")
-        result = run(deployment.launcher)
+        result = self.run_launcher(deployment.launcher)
         self.assertActivationFailed(result, deployment.run_object_path, 0x8007007E)
 
     def test_library_without_a_class_object_export(self):
         deployment = Deployment(
             self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.so"))
-        result = run(deployment.launcher)
+        result = self.run_launcher(deployment.launcher)
         self.assertActivationFailed(result, deployment.run_object_path, 0x800401F9,
                                     "DllGetClassObject")
 
     def test_library_that_does_not_serve_the_class(self):
         deployment = Deployment(
             self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_wrong_class.so"))
-        result = run(deployment.launcher)
+        result = self.run_launcher(deployment.launcher)
         self.assertActivationFailed(result, deployment.run_object_path, 0x80040111)
 
     def test_factory_whose_objects_lack_the_run_interface(self):
         deployment = Deployment(
             self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_no_interface.so"))
-        result = run(deployment.launcher)
+        result = self.run_launcher(deployment.launcher)
         self.assertActivationFailed(result, deployment.run_object_path, 0x80004002)
 
 

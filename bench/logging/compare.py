@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Compares, in one run, a start of the launcher with the sample run object against the
+reference program, which only configures log4cxx from the same properties file, loads the
+run object's library and runs it once: instructions counted by callgrind, and wall time over
+repeated runs, interleaved so that both see the same machine. Both run with a temporary
+home, so that the launcher writes its properties file there and the reference reads it.
+
+usage: bench/logging/compare.py [build/linux-bench/bin] [runs]"""
+
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/linux-bench/bin")
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 200
+
+
+def instructions(command, env):
+    result = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                             *command], capture_output=True, text=True, env=env, check=True)
+    return int(re.search(r"Collected : (\d+)", result.stderr).group(1))
+
+
+def main():
+    home = tempfile.mkdtemp(prefix="logging-bench-")
+    try:
+        env = dict(os.environ, HOME=home, LANG="C.UTF-8")
+        env.pop("XDG_CONFIG_HOME", None)
+        launcher = [os.path.join(BIN, "launcher"), "--exit-code=0"]
+        subprocess.run(launcher, stdout=subprocess.DEVNULL, env=env, check=True)
+        properties = os.path.join(home, "Documents", "Orvane", "SystemLog", "launcher.ini")
+        reference = [os.path.join(BIN, "logging_reference"), properties,
+                     os.path.join(BIN, "OvTaxLinkRun.so")]
+        programs = {"launcher": launcher, "reference": reference}
+
+        counts = {name: instructions(command, env) for name, command in programs.items()}
+        times = {name: [] for name in programs}
+        for _ in range(RUNS):
+            for name, command in programs.items():
+                start = time.perf_counter()
+                subprocess.run(command, stdout=subprocess.DEVNULL, env=env, check=True)
+                times[name].append(time.perf_counter() - start)
+        medians = {name: statistics.median(values) for name, values in times.items()}
+        for name in programs:
+            print(f"{name:9} {counts[name]:>12,} instructions  {medians[name] * 1e3:8.3f} ms"
+                  f" median of {RUNS}")
+        print(f"ratio     {counts['launcher'] / counts['reference']:12.3f}x instructions "
+              f"{medians['launcher'] / medians['reference']:8.3f}x wall time (goal: 1.10)")
+    finally:
+        shutil.rmtree(home)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,114 @@
+#include "logging/log_properties.h"
+
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+
+#include "date/format_date.h"
+#include "date/idate.h"
+#include "fsutil/directory_tree.h"
+#include "platform/file_replace.h"
+#include "platform/mbstring.h"
+
+namespace {
+
+// Writes the whole text to a file opened in text mode; false when any of it failed.
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::out | std::ios::trunc);
+    file << text;
+    file.close();
+    return !file.fail();
+}
+
+}  // namespace
+
+std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t third,
+                          std::int32_t fourth) {
+    std::string suffix;
+    for (const std::int32_t number : {first, second, third}) {
+        suffix += '.';
+        suffix += std::to_string(number);
+    }
+    if (fourth != 0) {
+        suffix += '.';
+        suffix += std::to_string(fourth);
+    }
+    return suffix;
+}
+
+std::string EscapePropertyValue(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size() + 16);
+    bool secondByte = false;
+    for (const char byte : text) {
+        if (secondByte) {
+            secondByte = false;
+            escaped += byte;
+            continue;
+        }
+        secondByte = platform::IsLeadByte(static_cast<unsigned char>(byte));
+        if (secondByte) {
+            escaped += byte;
+        } else if (byte == '\\') {
+            escaped += "\\\\";
+        } else if (byte == '\n') {
+            escaped += "\\n";
+        } else if (byte == '\r') {
+            escaped += "\\r";
+        } else {
+            escaped += byte;
+        }
+    }
+    return escaped;
+}
+
+std::string LogPropertiesText(const std::string& programName, const std::string& logFolder,
+                              const std::string& versionSuffix, const std::string& dateStamp) {
+    std::string text =
+        "log4j.rootLogger = Info, ovAppender\n"
+        "log4j.appender.ovAppender = org.apache.log4j.RollingFileAppender\n"
+        "log4j.appender.ovAppender.MaxFileSize = 5MB\n"
+        "log4j.appender.ovAppender.MaxBackupIndex = 1\n"
+        "log4j.appender.ovAppender.File = ";
+    text += EscapePropertyValue(logFolder + programName);
+    text += versionSuffix;
+    text += "Log_";
+    text += dateStamp;
+    text +=
+        ".txt\n"
+        "log4j.appender.ovAppender.layout = org.apache.log4j.PatternLayout\n"
+        "log4j.appender.ovAppender.layout.ConversionPattern = %d{yyyy-MM-dd HH:mm:ss} [%5p] "
+        "%l %M - %m%n\n";
+    return text;
+}
+
+std::string WriteLogProperties(const std::string& programName, const std::string& logRoot,
+                               std::int32_t first, std::int32_t second, std::int32_t third,
+                               std::int32_t fourth) {
+    std::setlocale(LC_ALL, "");
+
+    const std::string propertiesPath = logRoot + platform::kPathSeparator + programName + ".ini";
+    const std::string logFolder =
+        logRoot + platform::kPathSeparator + programName + platform::kPathSeparator;
+    CreateDirectoryTree(logFolder.c_str());
+
+    IDate today(0);
+    today.SetToday();
+    std::string dateStamp;
+    FormatDate(today, DF_YEAR | DF_MONTH | DF_DAY, dateStamp);
+
+    const std::string text =
+        LogPropertiesText(programName, logFolder,
+                          VersionSuffix(first, second, third, fourth), dateStamp);
+
+    // Written beside the file and moved over it in one step, so that a start running at the
+    // same moment never reads it half written. Where the move is refused, the file is
+    // written in place instead.
+    const std::string temporaryPath = platform::TemporarySiblingPath(propertiesPath);
+    if (!WriteTextFile(temporaryPath, text) ||
+        !platform::ReplaceFile(temporaryPath, propertiesPath)) {
+        std::remove(temporaryPath.c_str());
+        WriteTextFile(propertiesPath, text);
+    }
+    return propertiesPath;
+}

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "logging/documents_folder.h"
+#include "logging/init_logging.h"
+
+namespace {
+
+class DocumentsFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = std::filesystem::temp_directory_path() /
+                ("documents-test-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(home_);
+        std::filesystem::create_directories(home_ / ".config");
+        setenv("HOME", home_.c_str(), 1);
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    void TearDown() override { std::filesystem::remove_all(home_); }
+
+    void WriteUserDirs(const std::string& text) {
+        std::ofstream(home_ / ".config" / "user-dirs.dirs") << text;
+    }
+    std::string Lookup(bool create = true) {
+        char buffer[260];
+        std::fill(std::begin(buffer), std::end(buffer), 'x');
+        found_ = GetDocumentsFolder(buffer, 5, create);
+        return buffer;
+    }
+
+    std::filesystem::path home_;
+    bool found_ = false;
+};
+
+TEST_F(DocumentsFolder, TheUserDirsFileComesFirst) {
+    std::filesystem::create_directories(home_ / "文書");
+    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/文書\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "文書").string());
+    EXPECT_TRUE(found_);
+    EXPECT_FALSE(std::filesystem::exists(home_ / "Documents"));
+}
+
+TEST_F(DocumentsFolder, DefaultFolderIsCreatedWhenTheCurrentOneIsMissing) {
+    WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Gone\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+    EXPECT_TRUE(found_);
+    EXPECT_TRUE(std::filesystem::is_directory(home_ / "Documents"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "Gone"));
+}
+
+TEST_F(DocumentsFolder, WithoutCreationNothingIsMadeAndTheBufferIsEmpty) {
+    EXPECT_EQ(Lookup(false), "");
+    EXPECT_FALSE(found_);
+    EXPECT_FALSE(std::filesystem::exists(home_ / "Documents"));
+}
+
+TEST_F(DocumentsFolder, FolderThatCannotBeMadeGivesAnEmptyPath) {
+    std::ofstream(home_ / "Documents") << "a file in the way";
+    EXPECT_EQ(Lookup(), "");
+    EXPECT_FALSE(found_);
+    EXPECT_EQ(LogRoot(""), "/Orvane/SystemLog");
+}
+
+TEST_F(DocumentsFolder, QuotedCharactersAndTheHomeItselfInUserDirs) {
+    std::filesystem::create_directories(home_ / "my \"docs\"");
+    WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/my \\\"docs\\\"\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "my \"docs\"").string());
+
+    // A documents folder equal to the home folder means the user turned it off.
+    WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+}
+
+}  // namespace

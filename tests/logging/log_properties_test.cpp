@@ -1,0 +1,150 @@
+#include "logging/log_properties.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "date/format_date.h"
+#include "date/idate.h"
+#include "fsutil/directory_tree.h"
+#include "logging/log4cxx_configuration.h"
+#include "platform/code_page.h"
+#include "platform/file_replace.h"
+
+namespace {
+
+class ShiftJisSelected : public ::testing::Test {
+protected:
+    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
+
+TEST(VersionSuffix, LeavesOutOnlyAZeroFourthNumber) {
+    EXPECT_EQ(VersionSuffix(1, 0, 0, 0), ".1.0.0");
+    EXPECT_EQ(VersionSuffix(1, 2, 3, 4), ".1.2.3.4");
+    EXPECT_EQ(VersionSuffix(1, 2, 0, 0), ".1.2.0");
+    EXPECT_EQ(VersionSuffix(0, 0, 0, 0), ".0.0.0");
+    EXPECT_EQ(VersionSuffix(-1, 0, -2, -3), ".-1.0.-2.-3");
+    EXPECT_EQ(VersionSuffix(INT_MIN, INT_MAX, 0, -1), ".-2147483648.2147483647.0.-1");
+}
+
+TEST(LogPropertiesText, IsTheSevenLinesWithEscapedSeparators) {
+    const std::string text = LogPropertiesText(
+        "sample", "C:\\Users\\u\\Documents\\Orvane\\SystemLog\\sample\\", ".1.0.0", "20160920");
+    EXPECT_EQ(text,
+              "log4j.rootLogger = Info, ovAppender\n"
+              "log4j.appender.ovAppender = org.apache.log4j.RollingFileAppender\n"
+              "log4j.appender.ovAppender.MaxFileSize = 5MB\n"
+              "log4j.appender.ovAppender.MaxBackupIndex = 1\n"
+              "log4j.appender.ovAppender.File = "
+              "C:\\\\Users\\\\u\\\\Documents\\\\Orvane\\\\SystemLog\\\\sample\\\\"
+              "sample.1.0.0Log_20160920.txt\n"
+              "log4j.appender.ovAppender.layout = org.apache.log4j.PatternLayout\n"
+              "log4j.appender.ovAppender.layout.ConversionPattern = %d{yyyy-MM-dd HH:mm:ss} "
+              "[%5p] %l %M - %m%n\n");
+}
+
+TEST_F(ShiftJisSelected, EscapingLeavesBackslashSecondBytesAlone) {
+    // C:\表\ソフト\ : 表 and ソ end in 0x5C; only the three separators are doubled.
+    const std::string folder = "C:\\\x95\\\\\x83\\\x83t\x83g\\";
+    EXPECT_EQ(EscapePropertyValue(folder), "C:\\\\\x95\\\\\\\x83\\\x83t\x83g\\\\");
+    EXPECT_EQ(EscapePropertyValue("a\nb\rc"), "a\\nb\\rc");
+    // A lead byte at the very end has no second byte to protect.
+    EXPECT_EQ(EscapePropertyValue("x\x95"), "x\x95");
+}
+
+TEST(EscapePropertyValue, InUtf8EveryBackslashIsASeparator) {
+    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    EXPECT_EQ(EscapePropertyValue("/home/u/ドキュメント\\x"), "/home/u/ドキュメント\\\\x");
+    platform::SelectAnsiCodePage(0);
+}
+
+class TemporaryFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = std::filesystem::temp_directory_path() /
+                ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(root_);
+        platform::SelectAnsiCodePage(0);
+    }
+    std::string Root() const { return root_.string(); }
+    static std::string Read(const std::string& path) {
+        std::ifstream file(path);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path root_;
+};
+
+std::string TodayStamp() {
+    IDate today(0);
+    today.SetToday();
+    std::string stamp;
+    FormatDate(today, DF_YEAR | DF_MONTH | DF_DAY, stamp);
+    return stamp;
+}
+
+TEST_F(TemporaryFolder, WritesTodaysFileAndCreatesTheLogFolder) {
+    const char sep = platform::kPathSeparator;
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
+
+    EXPECT_EQ(path, Root() + sep + "TaxLink.ini");
+    const std::string folder = Root() + sep + "TaxLink" + sep;
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", TodayStamp()));
+    EXPECT_EQ(TodayStamp().size(), 8u);
+
+    // Rewritten whole at every start; nothing but the file and the folder remain.
+    { std::ofstream(path) << "hand edit\n"; }
+    WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
+    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", TodayStamp()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+TEST_F(TemporaryFolder, EmptyProgramNameStillGivesAPath) {
+    EXPECT_EQ(WriteLogProperties("", Root(), 1, 0, 0, 0),
+              Root() + platform::kPathSeparator + ".ini");
+}
+
+TEST_F(TemporaryFolder, MissingRootLosesNothingButTheFile) {
+    const std::string root = Root() + platform::kPathSeparator + "absent";
+    // The folder cannot be created below a file: writing fails silently, the path returns.
+    { std::ofstream(root) << "a file where the folder should be"; }
+    EXPECT_EQ(WriteLogProperties("TaxLink", root, 1, 0, 0, 0),
+              root + platform::kPathSeparator + "TaxLink.ini");
+}
+
+TEST_F(TemporaryFolder, GeneratedFileReadsBackAsWritten) {
+    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const char sep = platform::kPathSeparator;
+    // A root whose Japanese name ends in 0x5C second bytes, next to real separators; made
+    // through the ANSI file services, as the launcher makes its folders.
+    const std::string root = Root() + sep + "\x95\\\x83\\";
+    ASSERT_EQ(CreateDirectoryTree(root.c_str()), 1);
+    const std::string path = WriteLogProperties("TaxLink", root, 1, 0, 0, 0);
+
+    const auto properties = ReadGeneratedProperties(path);
+    ASSERT_EQ(properties.size(), 7u);
+    EXPECT_EQ(properties.at("log4j.rootLogger"), "Info, ovAppender");
+    // Decoded to UTF-8: 表 and ソ, each once, and no second byte taken for an escape.
+    EXPECT_EQ(properties.at("log4j.appender.ovAppender.File"),
+              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_" +
+                  TodayStamp() + ".txt");
+    EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
+              "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
+}
+
+}  // namespace
