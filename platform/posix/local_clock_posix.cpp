@@ -1,4 +1,3 @@
-#include <climits>
 #include <ctime>
 
 #include "platform/local_clock.h"
@@ -14,14 +13,7 @@ bool ReadLocalDate(int& year, int& month, int& day) {
     if (localtime_r(&now, &local) == nullptr) {
         return false;
     }
-    // A clock set absurdly far ahead must not overflow the year.
-    if (local.tm_year > INT_MAX - 1900) {
-        return false;
-    }
-    year = local.tm_year + 1900;
-    month = local.tm_mon + 1;
-    day = local.tm_mday;
-    return true;
+    return DateFromLocalTime(local, year, month, day);
 }
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include <time.h>
 
-#include <climits>
 
 #include "platform/local_clock.h"
 
@@ -15,14 +14,7 @@ bool ReadLocalDate(int& year, int& month, int& day) {
     if (_localtime64_s(&local, &now) != 0) {
         return false;
     }
-    // A clock set absurdly far ahead must not overflow the year.
-    if (local.tm_year > INT_MAX - 1900) {
-        return false;
-    }
-    year = local.tm_year + 1900;
-    month = local.tm_mon + 1;
-    day = local.tm_mday;
-    return true;
+    return DateFromLocalTime(local, year, month, day);
 }
 
 }  // namespace platform
