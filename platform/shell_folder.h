@@ -5,10 +5,10 @@
 
 namespace platform {
 
-constexpr int kFolderPersonal = 5;            // CSIDL_PERSONAL: the documents folder
-constexpr int kFolderFlagCreate = 0x8000;     // CSIDL_FLAG_CREATE
-constexpr DWORD kFolderPathCurrent = 0;       // SHGFP_TYPE_CURRENT
-constexpr DWORD kFolderPathDefault = 1;       // SHGFP_TYPE_DEFAULT
+constexpr int kFolderPersonal = 5;         // CSIDL_PERSONAL: the documents folder
+constexpr int kFolderFlagCreate = 0x8000;  // CSIDL_FLAG_CREATE
+constexpr DWORD kFolderPathCurrent = 0;    // SHGFP_TYPE_CURRENT
+constexpr DWORD kFolderPathDefault = 1;    // SHGFP_TYPE_DEFAULT
 
 using ShellFolderLibrary = void*;
 using GetFolderPathFunction = HRESULT(STDAPICALLTYPE*)(void* owner, int folder, void* token,

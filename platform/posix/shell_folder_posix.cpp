@@ -92,8 +92,8 @@ HRESULT STDAPICALLTYPE GetFolderPath(void* /*owner*/, int folder, void* /*token*
         flags == kFolderPathCurrent ? DocumentsFromUserDirs() : home + "/Documents";
     if (found.empty()) return kFileNotFound;
     if (found.size() >= kMaxPath) return E_INVALIDARG;
-    const bool present = (folder & kFolderFlagCreate) != 0 ? CreateFolderChain(found)
-                                                           : IsDirectory(found);
+    const bool present =
+        (folder & kFolderFlagCreate) != 0 ? CreateFolderChain(found) : IsDirectory(found);
     if (!present) return kFileNotFound;
     std::memcpy(path, found.c_str(), found.size() + 1);
     return S_OK;
@@ -103,7 +103,9 @@ int builtInLibrary = 0;
 
 }  // namespace
 
-ShellFolderLibrary LoadShellFolderLibrary() { return &builtInLibrary; }
+ShellFolderLibrary LoadShellFolderLibrary() {
+    return &builtInLibrary;
+}
 
 GetFolderPathFunction FindGetFolderPath(ShellFolderLibrary library) {
     return library == &builtInLibrary ? &GetFolderPath : nullptr;

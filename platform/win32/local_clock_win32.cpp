@@ -1,6 +1,5 @@
 #include <time.h>
 
-
 #include "platform/local_clock.h"
 
 namespace platform {

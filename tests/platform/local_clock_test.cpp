@@ -10,8 +10,8 @@ TEST(LocalClock, TodayIsWithinADayOfTheUtcDate) {
     int year = 0, month = 0, day = 0;
     ASSERT_TRUE(platform::ReadLocalDate(year, month, day));
     using namespace std::chrono;
-    const sys_days local = year_month_day{std::chrono::year{year}, std::chrono::month(month),
-                                          std::chrono::day(day)};
+    const sys_days local =
+        year_month_day{std::chrono::year{year}, std::chrono::month(month), std::chrono::day(day)};
     const sys_days utc = floor<days>(system_clock::now());
     EXPECT_LE(abs((local - utc).count()), 1);
 }
