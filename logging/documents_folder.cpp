@@ -11,8 +11,8 @@ bool GetDocumentsFolder(char* buffer, int folderId, bool create) {
         platform::FreeShellFolderLibrary(library);
         return false;
     }
-    bool found = SUCCEEDED(getFolderPath(nullptr, folderId, nullptr,
-                                         platform::kFolderPathCurrent, buffer)) &&
+    bool found = SUCCEEDED(getFolderPath(nullptr, folderId, nullptr, platform::kFolderPathCurrent,
+                                         buffer)) &&
                  buffer[0] != '\0';
     if (!found && create) {
         found = SUCCEEDED(getFolderPath(nullptr, folderId | platform::kFolderFlagCreate, nullptr,

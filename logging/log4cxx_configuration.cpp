@@ -5,8 +5,10 @@
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/propertyconfigurator.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/code_page.h"
 #include "platform/utf8.h"
@@ -62,7 +64,15 @@ std::map<std::string, std::string> ReadGeneratedProperties(const std::string& pa
 }
 
 void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
-    const std::map<std::string, std::string> read = ReadGeneratedProperties(path);
+    // Where the file could not be replaced in one step, another start may be rewriting it in
+    // place just now: a file without all its lines is read again for a short while.
+    constexpr std::size_t kLines = 7;
+    constexpr int kReadAttempts = 25;
+    std::map<std::string, std::string> read = ReadGeneratedProperties(path);
+    for (int attempt = 1; attempt < kReadAttempts && read.size() < kLines; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        read = ReadGeneratedProperties(path);
+    }
     if (read.empty()) {
         ConfigureLog4cxxFromFile(path);
         return;

@@ -1,8 +1,10 @@
 #include "logging/log_properties.h"
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "date/format_date.h"
 #include "date/idate.h"
@@ -12,12 +14,26 @@
 
 namespace {
 
+constexpr int kReplaceAttempts = 25;
+constexpr std::chrono::milliseconds kRetryPause{2};
+
 // Writes the whole text to a file opened in text mode; false when any of it failed.
 bool WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::out | std::ios::trunc);
     file << text;
     file.close();
     return !file.fail();
+}
+
+// Moves the finished file over the old one. Windows refuses while another start has the old
+// one open for its brief read, so the move is tried again for a short while before the
+// caller falls back to writing in place.
+bool ReplaceWithRetries(const std::string& source, const std::string& target) {
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+        if (platform::ReplaceFile(source, target)) return true;
+        std::this_thread::sleep_for(kRetryPause);
+    }
+    return false;
 }
 
 }  // namespace
@@ -97,16 +113,14 @@ std::string WriteLogProperties(const std::string& programName, const std::string
     std::string dateStamp;
     FormatDate(today, DF_YEAR | DF_MONTH | DF_DAY, dateStamp);
 
-    const std::string text =
-        LogPropertiesText(programName, logFolder,
-                          VersionSuffix(first, second, third, fourth), dateStamp);
+    const std::string text = LogPropertiesText(
+        programName, logFolder, VersionSuffix(first, second, third, fourth), dateStamp);
 
     // Written beside the file and moved over it in one step, so that a start running at the
     // same moment never reads it half written. Where the move is refused, the file is
     // written in place instead.
     const std::string temporaryPath = platform::TemporarySiblingPath(propertiesPath);
-    if (!WriteTextFile(temporaryPath, text) ||
-        !platform::ReplaceFile(temporaryPath, propertiesPath)) {
+    if (!WriteTextFile(temporaryPath, text) || !ReplaceWithRetries(temporaryPath, propertiesPath)) {
         std::remove(temporaryPath.c_str());
         WriteTextFile(propertiesPath, text);
     }

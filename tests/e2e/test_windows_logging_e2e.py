@@ -1,0 +1,427 @@
+"""Logging set-up of the Windows launcher under Wine, as a user meets it: the per-program
+properties file in the Wine user's documents folder, the shared settings file, a Japanese
+documents folder in code page 932, documents and log folders that cannot be used, and many
+starts at once. The Wine build links log4cxx's test double, which records every configuration
+it is handed into the file named by LOG4CXX_DOUBLE_RECORD.
+
+Reads LAUNCHER_BIN_DIR and LAUNCHER_EMULATOR from the environment, as test_windows_e2e does.
+The emulator's prefix must be one of this module's own: the cases point the Wine user's
+documents folder elsewhere and take the user's profile folder away for a moment."""
+
+import collections
+import fcntl
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+from test_windows_e2e import BIN_DIR, EMULATOR, LAUNCHER, RUN_OBJECT, Deployment, windows_path
+
+USER_SHELL_FOLDERS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                      "User Shell Folders")
+# What a new Wine prefix holds there: the documents folder inside the user's profile.
+DEFAULT_PERSONAL = "%USERPROFILE%\\Documents"
+
+# Everything a start writes lands in the prefix, even when the documents folder cannot be
+# found and the log root is taken from the root of the current drive: starts run from C:\.
+DRIVE_C = None
+# Wine links a documents folder that it creates to the Unix home, and keeps menu files
+# there: every start gets a home of the tests' own.
+HOME = None
+# Two runs of these cases against one prefix would move each other's folders: one waits.
+LOCK = None
+PROFILE = None            # the Wine user's profile folder, as (Windows path, Unix path)
+DOCUMENTS = None          # the Wine user's documents folder, as (Windows path, Unix path)
+
+PROPERTY_LINES = [
+    ("log4j.rootLogger", "Info, ovAppender"),
+    ("log4j.appender.ovAppender", "org.apache.log4j.RollingFileAppender"),
+    ("log4j.appender.ovAppender.MaxFileSize", "5MB"),
+    ("log4j.appender.ovAppender.MaxBackupIndex", "1"),
+    ("log4j.appender.ovAppender.File", None),
+    ("log4j.appender.ovAppender.layout", "org.apache.log4j.PatternLayout"),
+    ("log4j.appender.ovAppender.layout.ConversionPattern",
+     "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"),
+]
+FILE_KEY = "log4j.appender.ovAppender.File"
+
+
+def wine(*arguments, env_extra=None, cwd=None, wait=True):
+    """Starts a Windows program through the emulator; arguments and environment go over as
+    UTF-8, as from a shell in a Japanese UTF-8 locale."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env["WINE_RUN_HOME"] = HOME
+    env.update(env_extra or {})
+    command = [part.encode("utf-8") for part in (*EMULATOR, *arguments)]
+    if not wait:
+        return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                env=env, cwd=cwd)
+    return subprocess.run(command, capture_output=True, env=env, cwd=cwd, timeout=120)
+
+
+def checked(result):
+    if result.returncode != 0:
+        raise RuntimeError("Wine command failed (%d): %r" % (result.returncode, result.stderr))
+    return result.stdout
+
+
+def unix_path(windows):
+    return checked(wine("winepath", "-u", windows)).decode("utf-8").strip()
+
+
+def set_documents_folder(value):
+    """Points the Wine user's documents folder elsewhere, as a user who moves it does."""
+    checked(wine("reg", "add", USER_SHELL_FOLDERS, "/v", "Personal", "/t", "REG_EXPAND_SZ",
+                 "/d", value, "/f"))
+
+
+def escaped(path):
+    """A path as the properties file holds it, in code page 932: every separator doubled, a
+    0x5C that is the second byte of a double-byte character left as it is."""
+    return b"".join(b"\\\\" if char == "\\" else char.encode("cp932") for char in path)
+
+
+def generated(log_root, program, stamp):
+    """The properties file expected for a program, and its contents as log4cxx is to be
+    handed them: decoded, the escapes undone."""
+    log_file = f"{log_root}\\{program}\\{program}.1.0.0Log_{stamp}.txt"
+    text = b""
+    properties = {}
+    for key, value in PROPERTY_LINES:
+        if key == FILE_KEY:
+            text += key.encode() + b" = " + escaped(log_file) + b"\r\n"
+            properties[key] = log_file
+        else:
+            text += f"{key} = {value}\r\n".encode()
+            properties[key] = value
+    return text, properties
+
+
+def parse_record(data):
+    """The double's record as a list of ("file", path) and ("properties", dict); paths in
+    code page 932, properties in UTF-8."""
+    records = []
+    lines = data.split(b"\n")
+    if lines[-1] != b"":
+        raise AssertionError("record does not end in a line break: %r" % data)
+    lines.pop()
+    at = 0
+    while at < len(lines):
+        if lines[at] == b"configure file":
+            records.append(("file", lines[at + 1].decode("cp932")))
+            at += 2
+        elif lines[at] == b"configure properties":
+            at += 1
+            properties = {}
+            while at < len(lines) and not lines[at].startswith(b"configure "):
+                key, value = lines[at].decode("utf-8").split("=", 1)
+                properties[key] = value
+                at += 1
+            records.append(("properties", properties))
+        else:
+            raise AssertionError("unexpected record line %r in %r" % (lines[at], data))
+    return records
+
+
+class WineLoggingTestCase(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="launcher-wine-log-")
+        self.addCleanup(shutil.rmtree, self.root)
+        self.home = os.path.join(self.root, "home")
+        os.mkdir(self.home)
+        self.app = Deployment(self.root)
+        # Nothing left from an earlier case: the log root and its parents are missing.
+        for stale in (os.path.join(DOCUMENTS[1], "Orvane"), os.path.join(DRIVE_C, "Orvane")):
+            shutil.rmtree(stale, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, os.path.join(DRIVE_C, "Orvane"), ignore_errors=True)
+
+    def start(self, *arguments, launcher=None, record="record.txt", wait=True):
+        """Starts the launcher with the double recording into a file of the case's own."""
+        record_path = os.path.join(self.root, record)
+        if os.path.exists(record_path):
+            os.remove(record_path)
+        env = {"LOG4CXX_DOUBLE_RECORD": windows_path(record_path), "WINE_RUN_HOME": self.home}
+        return wine(launcher or self.app.launcher, *arguments, env_extra=env, cwd=DRIVE_C,
+                    wait=wait)
+
+    def started(self, *arguments, **options):
+        """start(), with today's date stamp as the start saw it."""
+        before = time.strftime("%Y%m%d")
+        result = self.start(*arguments, **options)
+        if time.strftime("%Y%m%d") != before:
+            self.skipTest("the date changed during the start")
+        return result, before
+
+    def recorded(self, record="record.txt"):
+        path = os.path.join(self.root, record)
+        self.assertTrue(os.path.exists(path), "log4cxx was never configured")
+        with open(path, "rb") as file:
+            return parse_record(file.read())
+
+    def read(self, path):
+        with open(path, "rb") as file:
+            return file.read()
+
+    def assertRunObjectRan(self, result, status):
+        self.assertEqual(result.returncode, status, result.stderr.decode(errors="replace"))
+        self.assertTrue(result.stdout.startswith(b"AppRun: show=10 cmdline="), result.stdout)
+
+    def use_documents_folder(self, windows):
+        set_documents_folder(windows)
+        self.addCleanup(set_documents_folder, DEFAULT_PERSONAL)
+
+
+class PerProgramConfiguration(WineLoggingTestCase):
+    def test_properties_file_in_the_documents_folder(self):
+        log_root = (DOCUMENTS[0] + "\\Orvane\\SystemLog",
+                    os.path.join(DOCUMENTS[1], "Orvane", "SystemLog"))
+        properties_file = os.path.join(log_root[1], "launcher.ini")
+
+        result, stamp = self.started("--exit-code=5")
+        self.assertRunObjectRan(result, 5)
+        expected, handed_over = generated(log_root[0], "launcher", stamp)
+        self.assertEqual(self.read(properties_file).split(b"\r\n"), expected.split(b"\r\n"))
+        # Missing parents included; the log file itself is log4cxx's to create.
+        self.assertTrue(os.path.isdir(os.path.join(log_root[1], "launcher")))
+        self.assertEqual(sorted(os.listdir(log_root[1])), ["launcher", "launcher.ini"],
+                         "no temporary file is left behind")
+        self.assertEqual(self.recorded(), [("properties", handed_over)],
+                         "log4cxx gets the file's contents, decoded, once")
+
+        # The file is written afresh at every start, whatever it held.
+        with open(properties_file, "wb") as edited:
+            edited.write(b"log4j.rootLogger = Debug, ovAppender\r\n")
+        again, stamp_again = self.started("again")
+        self.assertRunObjectRan(again, 0)
+        if stamp_again == stamp:
+            self.assertEqual(self.read(properties_file), expected,
+                             "byte-identical on the same day")
+            self.assertEqual(self.recorded(), [("properties", handed_over)])
+
+    def test_configured_before_the_run_object_even_when_it_cannot_be_created(self):
+        deployment = Deployment(self.root, "without run object", run_object=False)
+        result, stamp = self.started("--exit-code=7", launcher=deployment.launcher)
+        self.assertEqual(result.returncode, 255, "activation failed")
+        self.assertEqual(result.stdout, b"", "the run object never ran")
+        _, handed_over = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
+        self.assertEqual(self.recorded(), [("properties", handed_over)])
+
+
+class SharedSettings(WineLoggingTestCase):
+    """Anything named OvDefault.ini in the log root goes to log4cxx's file configurator as it
+    stands, and nothing is written."""
+
+    def check_shared_settings(self, make):
+        log_root = os.path.join(DOCUMENTS[1], "Orvane", "SystemLog")
+        os.makedirs(log_root)
+        make(os.path.join(log_root, "OvDefault.ini"))
+        result = self.start("--exit-code=4")
+        self.assertRunObjectRan(result, 4)
+        self.assertEqual(os.listdir(log_root), ["OvDefault.ini"],
+                         "no per-program file or folder")
+        self.assertEqual(self.recorded(),
+                         [("file", DOCUMENTS[0] + "\\Orvane\\SystemLog\\OvDefault.ini")])
+
+    def test_settings_file(self):
+        def make(path):
+            with open(path, "w") as settings:
+                settings.write("log4j.rootLogger = Off\n")
+        self.check_shared_settings(make)
+
+    def test_a_folder_of_that_name_counts_as_present(self):
+        self.check_shared_settings(os.mkdir)
+
+
+class JapaneseDocumentsFolder(WineLoggingTestCase):
+    """表 and ソ end in 0x5C in code page 932: the separator's byte inside a character."""
+
+    def setUp(self):
+        super().setUp()
+        self.documents = os.path.join(self.root, "表計算 ソフト", "文書")
+        os.makedirs(self.documents)
+        self.documents_windows = windows_path(self.documents)
+        self.use_documents_folder(self.documents_windows)
+        self.log_root = (self.documents_windows + "\\Orvane\\SystemLog",
+                         os.path.join(self.documents, "Orvane", "SystemLog"))
+
+    def test_path_reaches_the_file_and_log4cxx_exactly(self):
+        for program in ("launcher", "表ソ連携"):
+            with self.subTest(program=program):
+                launcher = self.app.launcher
+                if program != "launcher":
+                    launcher = os.path.join(self.app.folder, program + ".exe")
+                    shutil.copy2(self.app.launcher, launcher)
+                result, stamp = self.started("帳簿", launcher=launcher)
+                self.assertRunObjectRan(result, 0)
+                expected, handed_over = generated(self.log_root[0], program, stamp)
+                content = self.read(os.path.join(self.log_root[1], program + ".ini"))
+                self.assertEqual(content.split(b"\r\n"), expected.split(b"\r\n"))
+                self.assertIn("\\\\表計算 ソフト\\\\文書\\\\".encode("cp932"), content,
+                              "second bytes 0x5C stay single, separators are doubled")
+                self.assertTrue(os.path.isdir(os.path.join(self.log_root[1], program)))
+                self.assertEqual(self.recorded(), [("properties", handed_over)])
+
+    def test_shared_settings_file_path_goes_over_in_code_page_932(self):
+        os.makedirs(self.log_root[1])
+        with open(os.path.join(self.log_root[1], "OvDefault.ini"), "w") as settings:
+            settings.write("log4j.rootLogger = Off\n")
+        result = self.start()
+        self.assertRunObjectRan(result, 0)
+        with open(os.path.join(self.root, "record.txt"), "rb") as record:
+            self.assertEqual(record.read(), b"configure file\n" + (
+                self.log_root[0] + "\\OvDefault.ini").encode("cp932") + b"\n")
+
+
+class LoggingThatCannotBeSetUp(WineLoggingTestCase):
+    """Whatever stands in the way of logging, the run object runs and its result stands."""
+
+    def test_log_root_that_is_a_file(self):
+        orvane = os.path.join(DOCUMENTS[1], "Orvane")
+        os.makedirs(orvane)
+        with open(os.path.join(orvane, "SystemLog"), "w") as file:
+            file.write("in the way")
+        result = self.start("--exit-code=7")
+        self.assertRunObjectRan(result, 7)
+        self.assertEqual(self.read(os.path.join(orvane, "SystemLog")), b"in the way")
+        # Nothing could be written, and log4cxx is still pointed at the file's path.
+        self.assertEqual(self.recorded(),
+                         [("file", DOCUMENTS[0] + "\\Orvane\\SystemLog\\launcher.ini")])
+
+    def test_documents_folder_missing_is_created(self):
+        # Its current path does not exist; the default path is created (Wine makes it a link
+        # to the home folder).
+        shutil.rmtree(DOCUMENTS[1])
+        self.addCleanup(restore_documents_folder)
+        result, stamp = self.started("--exit-code=6")
+        self.assertRunObjectRan(result, 6)
+        self.assertTrue(os.path.isdir(DOCUMENTS[1]))
+        expected, _ = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
+        self.assertEqual(
+            self.read(os.path.join(DOCUMENTS[1], "Orvane", "SystemLog", "launcher.ini")),
+            expected)
+
+    def test_documents_folder_moved_to_a_missing_place(self):
+        # The current path comes first; where it does not exist, the default path serves and
+        # the missing folder is not made.
+        moved = os.path.join(self.root, "moved", "Documents")
+        self.use_documents_folder(windows_path(moved))
+        result, stamp = self.started("--exit-code=6")
+        self.assertRunObjectRan(result, 6)
+        _, handed_over = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
+        self.assertEqual(self.recorded(), [("properties", handed_over)])
+        self.assertFalse(os.path.exists(os.path.join(self.root, "moved")))
+
+    def test_documents_folder_that_cannot_be_found_or_made(self):
+        # Neither the current path (a file stands where its parent should be) nor the default
+        # path (the profile folder is a file for the moment) can be had: the log root is
+        # taken from the root of the current drive.
+        with open(os.path.join(self.root, "not a folder"), "w") as file:
+            file.write("in the way")
+        self.use_documents_folder(windows_path(os.path.join(self.root, "not a folder", "Docs")))
+        aside = PROFILE[1] + ".set-aside-by-test"
+        os.rename(PROFILE[1], aside)
+        self.addCleanup(restore_profile)
+        with open(PROFILE[1], "w") as file:
+            file.write("in the way")
+
+        result, stamp = self.started("--exit-code=-3")
+        restore_profile()
+        self.assertRunObjectRan(result, 253)
+        expected, handed_over = generated("\\Orvane\\SystemLog", "launcher", stamp)
+        self.assertEqual(self.recorded(), [("properties", handed_over)])
+        self.assertEqual(
+            self.read(os.path.join(DRIVE_C, "Orvane", "SystemLog", "launcher.ini")), expected)
+
+
+class SimultaneousStarts(WineLoggingTestCase):
+    COUNT = 16
+
+    def test_many_starts_at_once(self):
+        properties_file = os.path.join(DOCUMENTS[1], "Orvane", "SystemLog", "launcher.ini")
+        seen = collections.Counter()
+        done = threading.Event()
+
+        def watch():
+            while not done.is_set():
+                try:
+                    seen[self.read(properties_file)] += 1
+                except (FileNotFoundError, NotADirectoryError):
+                    pass
+
+        watcher = threading.Thread(target=watch)
+        stamp = time.strftime("%Y%m%d")
+        watcher.start()
+        try:
+            starts = [self.start(f"--exit-code={n}", record=f"record{n}.txt", wait=False)
+                      for n in range(self.COUNT)]
+            outcomes = [start.communicate(timeout=120) for start in starts]
+        finally:
+            done.set()
+            watcher.join()
+        if time.strftime("%Y%m%d") != stamp:
+            self.skipTest("the date changed during the starts")
+
+        self.assertEqual([start.returncode for start in starts],
+                         [n % 256 for n in range(self.COUNT)],
+                         [errors.decode(errors="replace") for _, errors in outcomes])
+        for n, (output, _) in enumerate(outcomes):
+            self.assertTrue(output.startswith(b"AppRun: show=10 cmdline="), output)
+            self.assertTrue(output.rstrip().endswith(b" --exit-code=%d" % n), output)
+        expected, handed_over = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher",
+                                          stamp)
+        # Every start handed log4cxx the whole configuration, never a torn file's.
+        for n in range(self.COUNT):
+            with self.subTest(start=n):
+                self.assertEqual(self.recorded(f"record{n}.txt"),
+                                 [("properties", handed_over)])
+        self.assertTrue(seen, "the watcher saw the file")
+        torn = {content: count for content, count in seen.items() if content != expected}
+        self.assertEqual(torn, {}, "the file is complete whenever it can be read (%d of %d "
+                         "reads differed)" % (sum(torn.values()), sum(seen.values())))
+        self.assertEqual(sorted(os.listdir(os.path.dirname(properties_file))),
+                         ["launcher", "launcher.ini"], "no temporary file is left behind")
+
+
+def restore_documents_folder():
+    if os.path.islink(DOCUMENTS[1]):
+        os.remove(DOCUMENTS[1])
+    os.makedirs(DOCUMENTS[1], exist_ok=True)
+
+
+def restore_profile():
+    aside = PROFILE[1] + ".set-aside-by-test"
+    if os.path.exists(aside):
+        if os.path.isfile(PROFILE[1]):
+            os.remove(PROFILE[1])
+        os.rename(aside, PROFILE[1])
+
+
+def setUpModule():
+    global DRIVE_C, HOME, LOCK, PROFILE, DOCUMENTS
+    HOME = tempfile.mkdtemp(prefix="launcher-wine-log-home-")
+    DRIVE_C = unix_path("C:\\")
+    LOCK = open(os.path.join(DRIVE_C, "launcher-logging-tests.lock"), "w")
+    fcntl.flock(LOCK, fcntl.LOCK_EX)
+    # Starting from Wine's own setting, also after a run that was cut short.
+    profile = checked(wine("cmd", "/c", "echo %USERPROFILE%", cwd=DRIVE_C))
+    profile = profile.decode("cp932").strip()
+    PROFILE = (profile, unix_path(profile))
+    restore_profile()
+    set_documents_folder(DEFAULT_PERSONAL)
+    DOCUMENTS = (profile + "\\Documents", os.path.join(PROFILE[1], "Documents"))
+    restore_documents_folder()
+    assert os.path.isdir(DOCUMENTS[1]), DOCUMENTS
+    assert os.path.exists(os.path.join(BIN_DIR, LAUNCHER))
+    assert os.path.exists(os.path.join(BIN_DIR, RUN_OBJECT))
+
+
+def tearDownModule():
+    shutil.rmtree(HOME)
+    LOCK.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
