@@ -198,8 +198,10 @@ class LoggingSetUp(WineTestCase):
                    env_extra={"LOG4CXX_DOUBLE_RECORD": windows_path(self.record)})
 
     def recorded(self):
+        # A file configuration is recorded in the ANSI code page, properties in UTF-8.
         with open(self.record, "rb") as record:
-            return record.read().decode("cp932")
+            content = record.read()
+        return content.decode("utf-8" if content.startswith(b"configure properties") else "cp932")
 
     def test_generated_properties_are_configured_before_the_run_object_is_created(self):
         # Even a start whose run object is missing has set up logging first.
