@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "date/format_date.h"
@@ -23,6 +24,13 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     file << text;
     file.close();
     return !file.fail();
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::ifstream file(path);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
 }
 
 // Moves the finished file over the old one. Windows refuses while another start has the old
@@ -115,6 +123,11 @@ std::string WriteLogProperties(const std::string& programName, const std::string
 
     const std::string text = LogPropertiesText(
         programName, logFolder, VersionSuffix(first, second, third, fourth), dateStamp);
+
+    // Every start of the same day finds the file already holding exactly these bytes; it is
+    // left as it is, which changes nothing but its time stamp and spares simultaneous starts
+    // the moment in which it is being replaced.
+    if (ReadTextFile(propertiesPath) == text) return propertiesPath;
 
     // Written beside the file and moved over it in one step, so that a start running at the
     // same moment never reads it half written. Where the move is refused, the file is
