@@ -62,40 +62,40 @@ std::string IFileFind::GetFolder() const {
     return folder_;
 }
 
-int IFileFind::GetWriteTime(ITime& time) const {
+int IFileFind::ReadTime(EntryTime which, ITime& time) const {
     if (!current_) return 0;
-    time.FromFileTime(current_->ftLastWriteTime, -1);
+    time.FromFileTime((*current_).*which, -1);
     return 1;
+}
+
+int IFileFind::CopyTime(EntryTime which, FILETIME* time) const {
+    if (!current_ || time == nullptr) return 0;
+    *time = (*current_).*which;
+    return 1;
+}
+
+int IFileFind::GetWriteTime(ITime& time) const {
+    return ReadTime(&WIN32_FIND_DATAA::ftLastWriteTime, time);
 }
 
 int IFileFind::GetWriteTime(FILETIME* time) const {
-    if (!current_ || time == nullptr) return 0;
-    *time = current_->ftLastWriteTime;
-    return 1;
+    return CopyTime(&WIN32_FIND_DATAA::ftLastWriteTime, time);
 }
 
 int IFileFind::GetAccessTime(ITime& time) const {
-    if (!current_) return 0;
-    time.FromFileTime(current_->ftLastAccessTime, -1);
-    return 1;
+    return ReadTime(&WIN32_FIND_DATAA::ftLastAccessTime, time);
 }
 
 int IFileFind::GetAccessTime(FILETIME* time) const {
-    if (!current_ || time == nullptr) return 0;
-    *time = current_->ftLastAccessTime;
-    return 1;
+    return CopyTime(&WIN32_FIND_DATAA::ftLastAccessTime, time);
 }
 
 int IFileFind::GetCreateTime(ITime& time) const {
-    if (!current_) return 0;
-    time.FromFileTime(current_->ftCreationTime, -1);
-    return 1;
+    return ReadTime(&WIN32_FIND_DATAA::ftCreationTime, time);
 }
 
 int IFileFind::GetCreateTime(FILETIME* time) const {
-    if (!current_ || time == nullptr) return 0;
-    *time = current_->ftCreationTime;
-    return 1;
+    return CopyTime(&WIN32_FIND_DATAA::ftCreationTime, time);
 }
 
 int IFileFind::HasAttributes(std::uint32_t mask) const {

@@ -43,6 +43,11 @@ class IFileFind {
     virtual void CloseSearchHandle();
 
   private:
+    // The time queries differ only in the time stamp of the current entry they read.
+    using EntryTime = FILETIME WIN32_FIND_DATAA::*;
+    int ReadTime(EntryTime which, ITime& time) const;
+    int CopyTime(EntryTime which, FILETIME* time) const;
+
     std::unique_ptr<WIN32_FIND_DATAA> current_;
     std::unique_ptr<WIN32_FIND_DATAA> lookAhead_;
     platform::SearchHandle handle_;
