@@ -18,7 +18,7 @@ import threading
 import time
 import unittest
 
-from test_windows_e2e import BIN_DIR, EMULATOR, LAUNCHER, RUN_OBJECT, Deployment, windows_path
+from test_windows_e2e import BIN_DIR, FIXTURE_DIR, EMULATOR, LAUNCHER, RUN_OBJECT, Deployment, windows_path
 
 USER_SHELL_FOLDERS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
                       "User Shell Folders")
@@ -138,12 +138,13 @@ class WineLoggingTestCase(unittest.TestCase):
             shutil.rmtree(stale, ignore_errors=True)
         self.addCleanup(shutil.rmtree, os.path.join(DRIVE_C, "Orvane"), ignore_errors=True)
 
-    def start(self, *arguments, launcher=None, record="record.txt", wait=True):
+    def start(self, *arguments, launcher=None, record="record.txt", wait=True, env_extra=None):
         """Starts the launcher with the double recording into a file of the case's own."""
         record_path = os.path.join(self.root, record)
         if os.path.exists(record_path):
             os.remove(record_path)
         env = {"LOG4CXX_DOUBLE_RECORD": windows_path(record_path), "WINE_RUN_HOME": self.home}
+        env.update(env_extra or {})
         return wine(launcher or self.app.launcher, *arguments, env_extra=env, cwd=DRIVE_C,
                     wait=wait)
 
@@ -208,6 +209,23 @@ class PerProgramConfiguration(WineLoggingTestCase):
         self.assertEqual(result.stdout, b"", "the run object never ran")
         _, handed_over = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
         self.assertEqual(self.recorded(), [("properties", handed_over)])
+
+
+    def test_a_planted_shell_folder_library_is_never_loaded(self):
+        # A shfolder.dll beside the executable or in the start folder would answer for the
+        # documents folder if the library were looked up by name. This one has no
+        # SHGetFolderPathA, so loading it would leave the log root on the bare drive.
+        planted = os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.dll")
+        for folder in (self.app.folder, DRIVE_C):
+            target = os.path.join(folder, "shfolder.dll")
+            shutil.copy2(planted, target)
+            self.addCleanup(os.remove, target)
+        # Wine prefers its own shfolder unless told to take a file found by the search order.
+        result, _ = self.started(env_extra={"WINEDLLOVERRIDES": "shfolder=n,b"})
+        self.assertRunObjectRan(result, 0)
+        log_root = os.path.join(DOCUMENTS[1], "Orvane", "SystemLog")
+        self.assertTrue(os.path.isfile(os.path.join(log_root, "launcher.ini")))
+        self.assertFalse(os.path.exists(os.path.join(DRIVE_C, "Orvane")))
 
 
 class SharedSettings(WineLoggingTestCase):
