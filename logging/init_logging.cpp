@@ -6,7 +6,7 @@
 #include "logging/documents_folder.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/log_properties.h"
-#include "platform/file_replace.h"
+#include "platform/path.h"
 #include "platform/shell_folder.h"
 
 std::string LogRoot(const std::string& documentsFolder) {

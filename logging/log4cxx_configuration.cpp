@@ -6,10 +6,10 @@
 #include <log4cxx/propertyconfigurator.h>
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
+#include "logging/text_file.h"
 #include "platform/code_page.h"
 #include "platform/utf8.h"
 
@@ -47,10 +47,7 @@ void ConfigureLog4cxxFromFile(const std::string& path) {
 }
 
 std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream content;
-    content << file.rdbuf();
-    std::istringstream lines(Utf8FromAnsi(content.str()));
+    std::istringstream lines(Utf8FromAnsi(ReadTextFile(path)));
 
     std::map<std::string, std::string> properties;
     std::string line;

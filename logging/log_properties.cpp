@@ -3,35 +3,20 @@
 #include <chrono>
 #include <clocale>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "date/format_date.h"
 #include "date/idate.h"
 #include "fsutil/directory_tree.h"
+#include "logging/text_file.h"
 #include "platform/file_replace.h"
 #include "platform/mbstring.h"
+#include "platform/path.h"
 
 namespace {
 
 constexpr int kReplaceAttempts = 25;
 constexpr std::chrono::milliseconds kRetryPause{2};
-
-// Writes the whole text to a file opened in text mode; false when any of it failed.
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::out | std::ios::trunc);
-    file << text;
-    file.close();
-    return !file.fail();
-}
-
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream file(path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 // Moves the finished file over the old one. Windows refuses while another start has the old
 // one open for its brief read, so the move is tried again for a short while before the
@@ -63,21 +48,17 @@ std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t 
 std::string EscapePropertyValue(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size() + 16);
+    // A byte is either the second of a double-byte character (kept as it is) or one of its
+    // own, which may need an escape.
     bool secondByte = false;
     for (const char byte : text) {
-        if (secondByte) {
-            secondByte = false;
-            escaped += byte;
-            continue;
-        }
-        secondByte = platform::IsLeadByte(static_cast<unsigned char>(byte));
-        if (secondByte) {
-            escaped += byte;
-        } else if (byte == '\\') {
+        const bool ownByte = !secondByte;
+        secondByte = ownByte && platform::IsLeadByte(static_cast<unsigned char>(byte));
+        if (ownByte && byte == '\\') {
             escaped += "\\\\";
-        } else if (byte == '\n') {
+        } else if (ownByte && byte == '\n') {
             escaped += "\\n";
-        } else if (byte == '\r') {
+        } else if (ownByte && byte == '\r') {
             escaped += "\\r";
         } else {
             escaped += byte;
@@ -111,7 +92,7 @@ std::string WriteLogProperties(const std::string& programName, const std::string
                                std::int32_t fourth) {
     std::setlocale(LC_ALL, "");
 
-    const std::string propertiesPath = logRoot + platform::kPathSeparator + programName + ".ini";
+    std::string propertiesPath = logRoot + platform::kPathSeparator + programName + ".ini";
     const std::string logFolder =
         logRoot + platform::kPathSeparator + programName + platform::kPathSeparator;
     CreateDirectoryTree(logFolder.c_str());

@@ -5,14 +5,6 @@
 
 namespace platform {
 
-// Separator that this system's own paths are joined with: "\" on Windows, "/" elsewhere.
-// Everything that parses a path accepts both.
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
-
 // A name for a temporary file beside `path` that no other process uses at the same time.
 std::string TemporarySiblingPath(const std::string& path);
 

@@ -5,6 +5,14 @@
 
 namespace platform {
 
+// Separator that this system's own paths are joined with: "\" on Windows, "/" elsewhere.
+// Everything that parses a path accepts both.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
 constexpr std::size_t kMaxPath = 260;
 constexpr std::size_t kMaxDrive = 3;
 constexpr std::size_t kMaxDir = 256;

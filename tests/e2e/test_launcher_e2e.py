@@ -141,24 +141,23 @@ class ActivationFailure(E2ETestCase):
         result = self.run_launcher(deployment.launcher)
         self.assertActivationFailed(result, deployment.run_object_path, 0x8007007E)
 
+    def start_beside_faulty_server(self, fault):
+        """Starts the launcher with one of the faulty servers as its run object's file."""
+        server = os.path.join(FIXTURE_DIR, f"faulty_server_{fault}.so")
+        deployment = Deployment(self.root, run_object=server)
+        return self.run_launcher(deployment.launcher), deployment.run_object_path
+
     def test_library_without_a_class_object_export(self):
-        deployment = Deployment(
-            self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.so"))
-        result = self.run_launcher(deployment.launcher)
-        self.assertActivationFailed(result, deployment.run_object_path, 0x800401F9,
-                                    "DllGetClassObject")
+        result, looked_for = self.start_beside_faulty_server("no_class_object")
+        self.assertActivationFailed(result, looked_for, 0x800401F9, "DllGetClassObject")
 
     def test_library_that_does_not_serve_the_class(self):
-        deployment = Deployment(
-            self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_wrong_class.so"))
-        result = self.run_launcher(deployment.launcher)
-        self.assertActivationFailed(result, deployment.run_object_path, 0x80040111)
+        result, looked_for = self.start_beside_faulty_server("wrong_class")
+        self.assertActivationFailed(result, looked_for, 0x80040111)
 
     def test_factory_whose_objects_lack_the_run_interface(self):
-        deployment = Deployment(
-            self.root, run_object=os.path.join(FIXTURE_DIR, "faulty_server_no_interface.so"))
-        result = self.run_launcher(deployment.launcher)
-        self.assertActivationFailed(result, deployment.run_object_path, 0x80004002)
+        result, looked_for = self.start_beside_faulty_server("no_interface")
+        self.assertActivationFailed(result, looked_for, 0x80004002)
 
 
 if __name__ == "__main__":

@@ -13,7 +13,7 @@
 #include "fsutil/directory_tree.h"
 #include "logging/log4cxx_configuration.h"
 #include "platform/code_page.h"
-#include "platform/file_replace.h"
+#include "platform/path.h"
 
 namespace {
 
