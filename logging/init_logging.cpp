@@ -1,11 +1,13 @@
 #include "logging/init_logging.h"
 
 #include <array>
+#include <cstdio>
 
 #include "fsutil/directory_tree.h"
 #include "logging/documents_folder.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/log_properties.h"
+#include "logging/shared_settings.h"
 #include "platform/path.h"
 #include "platform/shell_folder.h"
 
@@ -21,7 +23,14 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     const std::string logRoot = LogRoot(documents.data());
     const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
     if (FileExists(sharedSettings.c_str()) != 0) {
-        ConfigureLog4cxxFromFile(sharedSettings);
+        std::string reason;
+        if (SharedSettingsAreSound(sharedSettings, reason)) {
+            ConfigureLog4cxxFromFile(sharedSettings);
+        } else {
+            // log4cxx stays unconfigured and the start goes on; the user learns why.
+            std::fprintf(stderr, "%s: logging not configured: %s: %s\n", programName.c_str(),
+                         sharedSettings.c_str(), reason.c_str());
+        }
         return;
     }
     CreateDirectoryTree(logRoot.c_str());

@@ -9,6 +9,10 @@
 #include <sstream>
 #include <thread>
 
+#include "logging/log4cxx_handover.h"
+#ifndef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
+#include "logging/process_safe_rolling_file_appender.h"
+#endif
 #include "logging/text_file.h"
 #include "platform/code_page.h"
 #include "platform/utf8.h"
@@ -40,15 +44,29 @@ std::string Unescape(const std::string& value) {
     return text;
 }
 
+// Our own appender where log4cxx's appender classes are there to build it on.
+std::string RollingAppenderClass() {
+#ifdef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
+    return {};
+#else
+    ProcessSafeRollingFileAppender::registerClass();
+    return kProcessSafeAppenderClass;
+#endif
+}
+
 }  // namespace
 
 void ConfigureLog4cxxFromFile(const std::string& path) {
     log4cxx::PropertyConfigurator::configure(log4cxx::File(path));
 }
 
-std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
-    std::istringstream lines(Utf8FromAnsi(ReadTextFile(path)));
+namespace {
 
+// The generated file is a few hundred bytes; anything far larger is not ours.
+constexpr std::size_t kGeneratedFileLimit = 64 * 1024;
+
+std::map<std::string, std::string> ParseGeneratedProperties(const std::string& text) {
+    std::istringstream lines(Utf8FromAnsi(text));
     std::map<std::string, std::string> properties;
     std::string line;
     while (std::getline(lines, line)) {
@@ -60,22 +78,36 @@ std::map<std::string, std::string> ReadGeneratedProperties(const std::string& pa
     return properties;
 }
 
+// False when there is no regular file of sane size to read.
+bool ReadGeneratedText(const std::string& path, std::string& text) {
+    return ReadTextFile(path, kGeneratedFileLimit, text) == TextFileRead::kRead;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
+    std::string text;
+    return ReadGeneratedText(path, text) ? ParseGeneratedProperties(text)
+                                         : std::map<std::string, std::string>();
+}
+
 void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
     // Where the file could not be replaced in one step, another start may be rewriting it in
-    // place just now: a file without all its lines is read again for a short while.
+    // place just now: a file without all its lines is read again for a short while. A file
+    // that is missing or no regular file will not be there a moment later either.
     constexpr std::size_t kLines = 7;
     constexpr int kReadAttempts = 25;
-    std::map<std::string, std::string> read = ReadGeneratedProperties(path);
+    std::string text;
+    if (!ReadGeneratedText(path, text)) return;
+    std::map<std::string, std::string> read = ParseGeneratedProperties(text);
     for (int attempt = 1; attempt < kReadAttempts && read.size() < kLines; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        read = ReadGeneratedProperties(path);
+        if (!ReadGeneratedText(path, text)) return;
+        read = ParseGeneratedProperties(text);
     }
-    if (read.empty()) {
-        ConfigureLog4cxxFromFile(path);
-        return;
-    }
+    if (read.empty()) return;
     log4cxx::helpers::Properties properties;
-    for (const auto& [key, value] : read) {
+    for (const auto& [key, value] : PropertiesForLog4cxx(read, RollingAppenderClass())) {
         log4cxx::LogString logKey;
         log4cxx::LogString logValue;
         log4cxx::helpers::Transcoder::decodeUTF8(key, logKey);

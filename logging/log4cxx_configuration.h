@@ -13,5 +13,6 @@ std::map<std::string, std::string> ReadGeneratedProperties(const std::string& pa
 
 // log4cxx reads a properties file as ISO-8859-1, which would garble a Japanese log folder,
 // so the generated file is read back here, decoded from the ANSI code page and handed over
-// as properties. A file that cannot be read goes to the file configurator, which reports it.
+// as properties. A file that cannot be read (missing, not a regular file, far too large)
+// leaves log4cxx unconfigured.
 void ConfigureLog4cxxFromGeneratedFile(const std::string& path);

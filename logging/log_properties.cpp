@@ -19,12 +19,19 @@ constexpr int kReplaceAttempts = 25;
 constexpr std::chrono::milliseconds kRetryPause{2};
 
 // Moves the finished file over the old one. Windows refuses while another start has the old
-// one open for its brief read, so the move is tried again for a short while before the
-// caller falls back to writing in place.
+// one open for its brief read, so only that refusal is tried again for a short while before
+// the caller falls back to writing in place.
 bool ReplaceWithRetries(const std::string& source, const std::string& target) {
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-        if (platform::ReplaceFile(source, target)) return true;
-        std::this_thread::sleep_for(kRetryPause);
+        switch (platform::ReplaceFile(source, target)) {
+            case platform::ReplaceOutcome::kReplaced:
+                return true;
+            case platform::ReplaceOutcome::kFailed:
+                return false;
+            case platform::ReplaceOutcome::kRefusedForNow:
+                std::this_thread::sleep_for(kRetryPause);
+                break;
+        }
     }
     return false;
 }
@@ -107,16 +114,23 @@ std::string WriteLogProperties(const std::string& programName, const std::string
 
     // Every start of the same day finds the file already holding exactly these bytes; it is
     // left as it is, which changes nothing but its time stamp and spares simultaneous starts
-    // the moment in which it is being replaced.
-    if (ReadTextFile(propertiesPath) == text) return propertiesPath;
+    // the moment in which it is being replaced. One byte more than expected is enough to
+    // tell, whatever size the file has.
+    std::string existing;
+    if (ReadTextFile(propertiesPath, text.size(), existing) == TextFileRead::kRead &&
+        existing == text) {
+        return propertiesPath;
+    }
 
     // Written beside the file and moved over it in one step, so that a start running at the
     // same moment never reads it half written. Where the move is refused, the file is
     // written in place instead.
-    const std::string temporaryPath = platform::TemporarySiblingPath(propertiesPath);
-    if (!WriteTextFile(temporaryPath, text) || !ReplaceWithRetries(temporaryPath, propertiesPath)) {
+    std::string temporaryPath;
+    if (!WriteTemporarySibling(propertiesPath, text, temporaryPath)) {
+        RewriteTextFile(propertiesPath, text);
+    } else if (!ReplaceWithRetries(temporaryPath, propertiesPath)) {
         std::remove(temporaryPath.c_str());
-        WriteTextFile(propertiesPath, text);
+        RewriteTextFile(propertiesPath, text);
     }
     return propertiesPath;
 }

@@ -1,18 +1,48 @@
 #include "logging/text_file.h"
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream file(path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+#include "platform/file_open.h"
+#include "platform/file_replace.h"
+
+namespace {
+
+// Writes the text and closes the stream; false when any of it failed.
+bool WriteAndClose(std::FILE* stream, const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    return std::fclose(stream) == 0 && written;
 }
 
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::out | std::ios::trunc);
-    file << text;
-    file.close();
-    return !file.fail();
+}  // namespace
+
+TextFileRead ReadTextFile(const std::string& path, std::size_t limit, std::string& text) {
+    text.clear();
+    std::FILE* stream = platform::OpenRegularFileToRead(path);
+    if (stream == nullptr) return TextFileRead::kUnreadable;
+    // One byte beyond the limit tells a file that is too large from one that just fits.
+    text.resize(limit + 1);
+    const std::size_t read = std::fread(text.data(), 1, text.size(), stream);
+    const bool failed = std::ferror(stream) != 0;
+    std::fclose(stream);
+    text.resize(read > limit ? limit : read);
+    if (failed) return TextFileRead::kUnreadable;
+    return read > limit ? TextFileRead::kTooLarge : TextFileRead::kRead;
+}
+
+bool RewriteTextFile(const std::string& path, const std::string& text) {
+    std::FILE* stream = platform::OpenRegularFileToRewrite(path);
+    return stream != nullptr && WriteAndClose(stream, text);
+}
+
+bool WriteTemporarySibling(const std::string& path, const std::string& text,
+                           std::string& temporaryPath) {
+    std::string created;
+    std::FILE* stream = platform::CreateTemporarySibling(path, created);
+    if (stream == nullptr) return false;
+    if (!WriteAndClose(stream, text)) {
+        std::remove(created.c_str());
+        return false;
+    }
+    temporaryPath = created;
+    return true;
 }

@@ -1,15 +1,23 @@
 // Replacing a file as a whole, so that a reader never sees it half written.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace platform {
 
-// A name for a temporary file beside `path` that no other process uses at the same time.
-std::string TemporarySiblingPath(const std::string& path);
+// Creates a new file beside `path` under a name that nobody can guess, exclusively: an
+// existing file or link of that name is never opened. Returns it open for writing in text
+// mode and sets `temporaryPath`; null when it cannot be created.
+std::FILE* CreateTemporarySibling(const std::string& path, std::string& temporaryPath);
 
-// Moves `source` over `target` in one step, replacing it; false when the system refuses
-// (on Windows, for one, while another process has the target open).
-bool ReplaceFile(const std::string& source, const std::string& target);
+enum class ReplaceOutcome {
+    kReplaced,
+    kRefusedForNow,  // another process holds the target open (Windows); may succeed soon
+    kFailed,         // will fail again however often it is tried
+};
+
+// Moves `source` over `target` in one step, replacing it.
+ReplaceOutcome ReplaceFile(const std::string& source, const std::string& target);
 
 }  // namespace platform

@@ -1,17 +1,40 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/file_replace.h"
 
 namespace platform {
 
-std::string TemporarySiblingPath(const std::string& path) {
-    return path + "." + std::to_string(getpid()) + ".tmp";
+std::FILE* CreateTemporarySibling(const std::string& path, std::string& temporaryPath) {
+    // mkstemp opens with O_CREAT | O_EXCL under a random name, so no planted link is followed.
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int descriptor = mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    // What a file created with open(0666) under the process's umask would be.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    std::FILE* stream = fdopen(descriptor, "w");
+    if (stream == nullptr) {
+        close(descriptor);
+        unlink(name.data());
+        return nullptr;
+    }
+    temporaryPath = name.data();
+    return stream;
 }
 
-bool ReplaceFile(const std::string& source, const std::string& target) {
-    return std::rename(source.c_str(), target.c_str()) == 0;
+ReplaceOutcome ReplaceFile(const std::string& source, const std::string& target) {
+    // Nothing holds a rename back here for a while only: a failure is for good.
+    return std::rename(source.c_str(), target.c_str()) == 0 ? ReplaceOutcome::kReplaced
+                                                            : ReplaceOutcome::kFailed;
 }
 
 }  // namespace platform

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "platform/file_open.h"
+#include "platform/posix/user_dirs.h"
 #include "platform/shell_folder.h"
 
 namespace platform {
@@ -32,40 +34,15 @@ std::string ConfigFolder() {
     return HomeFolder() + "/.config";
 }
 
-// The value of a shell double-quoted string: a backslash keeps the next ", \, $ or ` literal.
-std::string UnquoteShellValue(const std::string& quoted) {
-    std::string value;
-    for (std::size_t at = 0; at < quoted.size(); ++at) {
-        if (quoted[at] == '\\' && at + 1 < quoted.size() &&
-            std::strchr("\"\\$`", quoted[at + 1]) != nullptr) {
-            ++at;
-        }
-        value += quoted[at];
-    }
-    return value;
-}
-
-// XDG_DOCUMENTS_DIR from user-dirs.dirs: a quoted absolute path or "$HOME/..."; a value that
-// names the home folder itself means the user turned the folder off.
+// XDG_DOCUMENTS_DIR from user-dirs.dirs, read without waiting on a FIFO or a device in its
+// place and only up to a sane size.
 std::string DocumentsFromUserDirs() {
-    std::ifstream file(ConfigFolder() + "/user-dirs.dirs");
-    std::string line;
-    std::string documents;
-    const std::string key = "XDG_DOCUMENTS_DIR=\"";
-    while (std::getline(file, line)) {
-        if (line.compare(0, key.size(), key) != 0) continue;
-        const std::size_t end = line.rfind('"');
-        if (end <= key.size() - 1) continue;
-        std::string value = UnquoteShellValue(line.substr(key.size(), end - key.size()));
-        if (value.compare(0, 5, "$HOME") == 0) {
-            value = HomeFolder() + value.substr(5);
-        } else if (value.empty() || value[0] != '/') {
-            continue;
-        }
-        documents = value;
-    }
-    while (documents.size() > 1 && documents.back() == '/') documents.pop_back();
-    return documents == HomeFolder() ? std::string() : documents;
+    std::FILE* file = OpenRegularFileToRead(ConfigFolder() + "/user-dirs.dirs");
+    if (file == nullptr) return {};
+    std::string text(kUserDirsLimit, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    return DocumentsFromUserDirsText(text, HomeFolder());
 }
 
 bool IsDirectory(const std::string& path) {

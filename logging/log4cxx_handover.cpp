@@ -1,0 +1,38 @@
+#include "logging/log4cxx_handover.h"
+
+const char* const kProcessSafeAppenderClass = "ProcessSafeRollingFileAppender";
+
+namespace {
+
+// log4cxx looks a variable up in the environment first, then in the properties. No
+// environment variable has an empty name, so "${}" always finds the property of that name,
+// which holds "$": "${}{HOME}" comes out as "${HOME}", and nothing is substituted twice.
+const char* const kDollarKey = "";
+
+std::string KeptLiteral(const std::string& value) {
+    std::string kept;
+    for (std::size_t at = 0; at < value.size(); ++at) {
+        kept.push_back(value[at]);
+        if (value[at] == '$' && at + 1 < value.size() && value[at + 1] == '{') {
+            kept.push_back('{');
+            kept.push_back('}');
+        }
+    }
+    return kept;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> PropertiesForLog4cxx(
+    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass) {
+    std::map<std::string, std::string> handed;
+    bool substitutes = false;
+    for (const auto& [key, value] : generated) {
+        const bool rolling =
+            !rollingAppenderClass.empty() && value == "org.apache.log4j.RollingFileAppender";
+        handed[key] = rolling ? rollingAppenderClass : KeptLiteral(value);
+        substitutes = substitutes || value.find("${") != std::string::npos;
+    }
+    if (substitutes) handed.emplace(kDollarKey, std::string(1, '$'));
+    return handed;
+}

@@ -1,0 +1,15 @@
+// What the generated file's entries become before log4cxx gets them; the file on disk keeps
+// its own bytes.
+#pragma once
+
+#include <map>
+#include <string>
+
+// The class name under which log4cxx knows our process-safe rolling appender.
+extern const char* const kProcessSafeAppenderClass;
+
+// Values with every "${" kept literal (log4cxx would substitute a variable there, so a
+// folder or program named "a${HOME}b" would send the log elsewhere), and log4cxx's rolling
+// file appender replaced by `rollingAppenderClass` when that is not empty.
+std::map<std::string, std::string> PropertiesForLog4cxx(
+    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass);

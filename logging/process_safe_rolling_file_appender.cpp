@@ -1,0 +1,79 @@
+#include "logging/process_safe_rolling_file_appender.h"
+
+#include <log4cxx/helpers/bytebuffer.h>
+#include <log4cxx/helpers/loglog.h>
+#include <log4cxx/helpers/optionconverter.h>
+#include <log4cxx/helpers/stringhelper.h>
+#include <log4cxx/helpers/transcoder.h>
+#include <log4cxx/layout.h>
+
+#include <array>
+
+using log4cxx::LogString;
+using log4cxx::helpers::CharsetEncoder;
+using log4cxx::helpers::LogLog;
+using log4cxx::helpers::OptionConverter;
+using log4cxx::helpers::StringHelper;
+
+IMPLEMENT_LOG4CXX_OBJECT(ProcessSafeRollingFileAppender)
+
+ProcessSafeRollingFileAppender::ProcessSafeRollingFileAppender()
+    : encoder_(CharsetEncoder::getUTF8Encoder()) {}
+
+void ProcessSafeRollingFileAppender::setOption(const LogString& option, const LogString& value) {
+    if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("FILE"), LOG4CXX_STR("file"))) {
+        fileName_ = StringHelper::trim(value);
+    } else if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("MAXFILESIZE"),
+                                              LOG4CXX_STR("maxfilesize"))) {
+        maxFileSize_ = OptionConverter::toFileSize(value, maxFileSize_);
+    } else if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("MAXBACKUPINDEX"),
+                                              LOG4CXX_STR("maxbackupindex"))) {
+        maxBackupIndex_ = OptionConverter::toInt(value, maxBackupIndex_);
+    } else if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("ENCODING"),
+                                              LOG4CXX_STR("encoding"))) {
+        encoder_ = CharsetEncoder::getEncoder(value);
+    } else {
+        // Append, BufferedIO and the like are not options here: a file that several
+        // processes share is only ever appended to, one whole record at a time.
+        AppenderSkeleton::setOption(option, value);
+    }
+}
+
+void ProcessSafeRollingFileAppender::activateOptions(log4cxx::helpers::Pool& /*pool*/) {
+    if (fileName_.empty()) {
+        LogLog::error(LOG4CXX_STR("File option not set for appender [") + getName() +
+                      LOG4CXX_STR("]."));
+        return;
+    }
+    std::string path;
+    log4cxx::helpers::Transcoder::encodeUTF8(fileName_, path);
+    file_ = std::make_unique<SharedRollingFile>(path, maxFileSize_, maxBackupIndex_);
+}
+
+void ProcessSafeRollingFileAppender::close() {
+    file_.reset();
+}
+
+void ProcessSafeRollingFileAppender::append(const log4cxx::spi::LoggingEventPtr& event,
+                                            log4cxx::helpers::Pool& pool) {
+    const log4cxx::LayoutPtr layout = getLayout();
+    if (file_ == nullptr || layout == nullptr || file_->IsTurnedOff()) return;
+    LogString text;
+    layout->format(text, event, pool);
+    file_->Append(Encode(text));
+}
+
+std::string ProcessSafeRollingFileAppender::Encode(const LogString& text) {
+    std::string bytes;
+    std::array<char, 1024> chunk{};
+    log4cxx::helpers::ByteBuffer buffer(chunk.data(), chunk.size());
+    for (auto at = text.cbegin(); at != text.cend();) {
+        const auto before = at;
+        CharsetEncoder::encode(encoder_, text, at, buffer);
+        buffer.flip();
+        bytes.append(buffer.data(), buffer.limit());
+        buffer.clear();
+        if (at == before) break;  // an encoder that cannot go on
+    }
+    return bytes;
+}

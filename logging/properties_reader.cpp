@@ -1,0 +1,174 @@
+#include "logging/properties_reader.h"
+
+#include <map>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\f';
+}
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+
+char Unescaped(char c) {
+    switch (c) {
+        case 't':
+            return '\t';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 'f':
+            return '\f';
+        default:
+            return c;
+    }
+}
+
+// Reads one logical line's key or value from `at`, undoing escapes and joining continued
+// lines, up to (not including) a character for which `stop` holds or the line's end.
+template <typename Stop>
+std::string ReadPart(const std::string& text, std::size_t& at, Stop stop) {
+    std::string part;
+    while (at < text.size() && !IsLineEnd(text[at]) && !stop(text[at])) {
+        if (text[at] != '\\') {
+            part += text[at++];
+            continue;
+        }
+        ++at;
+        if (at == text.size()) break;
+        if (!IsLineEnd(text[at])) {
+            part += Unescaped(text[at++]);
+            continue;
+        }
+        // A backslash before the line end joins the next line, its leading blanks dropped.
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+        ++at;
+        while (at < text.size() && IsBlank(text[at])) ++at;
+    }
+    return part;
+}
+
+class ReferenceWalker {
+  public:
+    ReferenceWalker(const std::vector<Property>& properties,
+                    const std::function<std::string(const std::string&)>& environment)
+        : environment_(environment) {
+        for (const auto& [key, value] : properties) properties_[key] = value;
+    }
+
+    // The size of `value` once substituted, or a fault in `check_`.
+    std::size_t SubstitutedSize(const std::string& value, std::size_t depth) {
+        std::size_t size = 0;
+        std::size_t at = 0;
+        while (check_.fault == ReferenceFault::kNone) {
+            const std::size_t open = value.find("${", at);
+            const std::size_t close = open == std::string::npos ? open : value.find('}', open);
+            // An unclosed "${" is reported by log4cxx itself, which then goes on.
+            if (close == std::string::npos) return Add(size, value.size() - at);
+            size = Add(size, open - at);
+            size = Add(size, NameSize(value.substr(open + 2, close - open - 2), depth + 1));
+            at = close + 1;
+        }
+        return size;
+    }
+
+    const ReferenceCheck& Check() const { return check_; }
+
+  private:
+    enum class State { kVisiting, kDone };
+
+    std::size_t NameSize(const std::string& name, std::size_t depth) {
+        if (check_.fault != ReferenceFault::kNone) return 0;
+        const auto known = state_.find(name);
+        if (known != state_.end()) {
+            if (known->second == State::kVisiting) Fail(ReferenceFault::kCyclic, name);
+            return sizes_[name];
+        }
+        if (depth > kMaxReferenceDepth) {
+            Fail(ReferenceFault::kTooDeep, name);
+            return 0;
+        }
+        std::string value = environment_(name);
+        if (value.empty()) {
+            const auto property = properties_.find(name);
+            if (property != properties_.end()) value = property->second;
+        }
+        state_[name] = State::kVisiting;
+        const std::size_t size = SubstitutedSize(value, depth);
+        state_[name] = State::kDone;
+        sizes_[name] = size;
+        return size;
+    }
+
+    std::size_t Add(std::size_t size, std::size_t more) {
+        if (size + more > kMaxSubstitutedSize) {
+            if (check_.fault == ReferenceFault::kNone) check_ = {ReferenceFault::kTooLarge, {}};
+            return kMaxSubstitutedSize;
+        }
+        return size + more;
+    }
+
+    void Fail(ReferenceFault fault, const std::string& name) {
+        if (check_.fault == ReferenceFault::kNone) check_ = {fault, name};
+    }
+
+    const std::function<std::string(const std::string&)>& environment_;
+    std::map<std::string, std::string> properties_;
+    std::map<std::string, State> state_;
+    std::map<std::string, std::size_t> sizes_;
+    ReferenceCheck check_;
+};
+
+}  // namespace
+
+std::vector<Property> ParseProperties(const std::string& text) {
+    std::vector<Property> properties;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && (IsBlank(text[at]) || IsLineEnd(text[at]))) ++at;
+        if (at == text.size()) break;
+        if (text[at] == '#' || text[at] == '!') {
+            while (at < text.size() && !IsLineEnd(text[at])) ++at;
+            continue;
+        }
+        std::string key =
+            ReadPart(text, at, [](char c) { return c == '=' || c == ':' || IsBlank(c); });
+        while (at < text.size() && IsBlank(text[at])) ++at;
+        if (at < text.size() && (text[at] == '=' || text[at] == ':')) ++at;
+        while (at < text.size() && IsBlank(text[at])) ++at;
+        std::string value = ReadPart(text, at, [](char) { return false; });
+        properties.emplace_back(std::move(key), std::move(value));
+    }
+    return properties;
+}
+
+ReferenceCheck CheckReferences(const std::vector<Property>& properties,
+                               const std::function<std::string(const std::string&)>& environment) {
+    ReferenceWalker walker(properties, environment);
+    for (const auto& property : properties) {
+        walker.SubstitutedSize(property.second, 0);
+        if (walker.Check().fault != ReferenceFault::kNone) {
+            ReferenceCheck check = walker.Check();
+            if (check.name.empty()) check.name = property.first;
+            return check;
+        }
+    }
+    return {};
+}
+
+std::string DescribeReferenceFault(const ReferenceCheck& check) {
+    switch (check.fault) {
+        case ReferenceFault::kCyclic:
+            return "cyclic ${...} reference through " + check.name;
+        case ReferenceFault::kTooDeep:
+            return "${...} references nested too deeply at " + check.name;
+        case ReferenceFault::kTooLarge:
+            return "${...} substitution grows too large in " + check.name;
+        case ReferenceFault::kNone:
+            break;
+    }
+    return {};
+}

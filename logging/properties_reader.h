@@ -1,0 +1,40 @@
+// Our own reading of a log4cxx properties file, so that a file which would bring log4cxx
+// down (a variable that refers to itself, a substitution that never ends or grows without
+// bound) is refused before log4cxx sees it.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+using Property = std::pair<std::string, std::string>;
+
+// The "key = value" entries of properties text as log4cxx reads it: "#" and "!" comments,
+// "=", ":" or blanks between key and value, a trailing backslash continuing the line,
+// backslash escapes. Bytes are kept as they are (log4cxx takes them as ISO-8859-1).
+std::vector<Property> ParseProperties(const std::string& text);
+
+enum class ReferenceFault {
+    kNone,
+    kCyclic,    // ${a} reaches ${a} again: log4cxx substitutes without end
+    kTooDeep,   // more nested substitutions than log4cxx's stack is trusted with
+    kTooLarge,  // a value that substitution makes larger than any sane setting
+};
+
+struct ReferenceCheck {
+    ReferenceFault fault = ReferenceFault::kNone;
+    std::string name;  // the variable where the fault shows
+};
+
+constexpr std::size_t kMaxReferenceDepth = 64;
+constexpr std::size_t kMaxSubstitutedSize = 1 << 20;
+
+// Follows every ${name} in every value as log4cxx substitutes it: the environment variable
+// of that name when it is set and not empty, else the property, each substituted in turn.
+ReferenceCheck CheckReferences(const std::vector<Property>& properties,
+                               const std::function<std::string(const std::string&)>& environment);
+
+// "cyclic ${...} reference through log4j.rootLogger" and the like.
+std::string DescribeReferenceFault(const ReferenceCheck& check);

@@ -1,0 +1,37 @@
+#include "logging/shared_settings.h"
+
+#include <cstdlib>
+
+#include "logging/properties_reader.h"
+#include "logging/text_file.h"
+
+namespace {
+
+// A hand-written settings file is a few kilobytes.
+constexpr std::size_t kSharedSettingsLimit = 1024 * 1024;
+
+// What log4cxx finds for a variable in the environment.
+std::string EnvironmentValue(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+bool SharedSettingsAreSound(const std::string& path, std::string& reason) {
+    std::string text;
+    switch (ReadTextFile(path, kSharedSettingsLimit, text)) {
+        case TextFileRead::kUnreadable:
+            reason = "not a regular file that can be read";
+            return false;
+        case TextFileRead::kTooLarge:
+            reason = "larger than 1 MiB";
+            return false;
+        case TextFileRead::kRead:
+            break;
+    }
+    const ReferenceCheck check = CheckReferences(ParseProperties(text), EnvironmentValue);
+    if (check.fault == ReferenceFault::kNone) return true;
+    reason = DescribeReferenceFault(check);
+    return false;
+}

@@ -1,0 +1,44 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_open.h"
+
+namespace platform {
+namespace {
+
+// Wraps a descriptor in a stream when it is a regular file; closes it otherwise.
+std::FILE* StreamForRegularFile(int descriptor, const char* mode) {
+    if (descriptor < 0) return nullptr;
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        return nullptr;
+    }
+    // Blocking again: on a regular file the flag means nothing, but the stream expects none.
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* stream = fdopen(descriptor, mode);
+    if (stream == nullptr) close(descriptor);
+    return stream;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFileToRead(const std::string& path) {
+    return StreamForRegularFile(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC),
+                                "r");
+}
+
+std::FILE* OpenRegularFileToRewrite(const std::string& path) {
+    // Emptied only once it is known to be a regular file (O_TRUNC would act on open).
+    const int descriptor = open(
+        path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    std::FILE* stream = StreamForRegularFile(descriptor, "w");
+    if (stream != nullptr && ftruncate(fileno(stream), 0) != 0) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
+}
+
+}  // namespace platform
