@@ -19,7 +19,10 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     // O_NONBLOCK: a FIFO at the path fails or opens at once instead of waiting for a reader.
     const int descriptor =
         open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (descriptor < 0) return errno == ENXIO ? OpenOutcome::kNotRegular : OpenOutcome::kFailed;
+    if (descriptor < 0) {
+        // ENXIO: a FIFO without a reader; EISDIR: a folder.
+        return errno == ENXIO || errno == EISDIR ? OpenOutcome::kNotRegular : OpenOutcome::kFailed;
+    }
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(descriptor);

@@ -1,3 +1,5 @@
+// rand_s, the C runtime's cryptographic random numbers, is declared only on request.
+#define _CRT_RAND_S
 #include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>

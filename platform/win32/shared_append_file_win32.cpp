@@ -44,7 +44,12 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
         CreateFileW(WidePath(path).c_str(),
                     FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                     kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return OpenOutcome::kFailed;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                   ? OpenOutcome::kNotRegular
+                   : OpenOutcome::kFailed;
+    }
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(file) != FILE_TYPE_DISK ||
         GetFileInformationByHandle(file, &information) == FALSE ||

@@ -10,7 +10,7 @@
 namespace {
 
 class DocumentsFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         home_ = std::filesystem::temp_directory_path() /
                 ("documents-test-" +

@@ -18,7 +18,7 @@
 namespace {
 
 class ShiftJisSelected : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
     void TearDown() override { platform::SelectAnsiCodePage(0); }
 };
@@ -64,11 +64,12 @@ TEST(EscapePropertyValue, InUtf8EveryBackslashIsASeparator) {
 }
 
 class TemporaryFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() /
+            ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
     }
@@ -141,8 +142,8 @@ TEST_F(TemporaryFolder, GeneratedFileReadsBackAsWritten) {
     EXPECT_EQ(properties.at("log4j.rootLogger"), "Info, ovAppender");
     // Decoded to UTF-8: 表 and ソ, each once, and no second byte taken for an escape.
     EXPECT_EQ(properties.at("log4j.appender.ovAppender.File"),
-              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_" +
-                  TodayStamp() + ".txt");
+              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_" + TodayStamp() +
+                  ".txt");
     EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
               "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
 }

@@ -1,0 +1,230 @@
+"""Logging set-up on a hostile day: several processes logging into one daily file across the
+size limit, a shared settings file that refers to itself, FIFOs and planted links where files
+should be, names that look like variables, a log root that cannot be written. Each case
+starts the real launcher with the real log4cxx; the run object's result must always stand."""
+
+import os
+import subprocess
+import time
+import unittest
+
+from test_launcher_e2e import FIXTURE_DIR, launcher_env
+from test_logging_e2e import LoggingTestCase, as_unprivileged_user, expected_properties
+
+LOG_BURST_SERVER = os.path.join(FIXTURE_DIR, "log_burst_server.so")
+MAX_FILE_SIZE = 5 * 1024 * 1024  # the generated file's 5MB, as log4cxx reads it
+HANG = 20  # seconds: a start that waits on a FIFO never ends, one that does not takes far less
+
+
+class HostileTestCase(LoggingTestCase):
+    def use_log_burst_server(self):
+        os.remove(self.app.run_object_path)
+        os.symlink(LOG_BURST_SERVER, self.app.run_object_path)
+
+    def popen(self, *arguments):
+        return subprocess.Popen([self.app.launcher, *arguments], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, env=launcher_env(self.home))
+
+    def log_file(self):
+        return expected_properties(self.log_root(), "launcher")[1]
+
+    def messages(self, path):
+        """The message of every record in the file ("<tag> <number>" for the burst server)."""
+        return messages_of(self.read(path)) if os.path.exists(path) else []
+
+
+def earlier_records(size):
+    """Records of the day logged before the test, in the file's own format, `size` bytes."""
+    line = "2026-01-01 00:00:00 [ INFO] earlier.cpp(1) Earlier - earlier %07d\n"
+    count = size // len(line % 0) - 1
+    records = "".join(line % n for n in range(count))
+    last = line % count
+    return (records + last[:-1] + "x" * (size - len(records) - len(last)) + "\n").encode()
+
+
+def messages_of(text):
+    return [line.split(" - ", 1)[1] for line in text.decode("utf-8").splitlines()]
+
+
+class ProcessesCrossingTheRollover(HostileTestCase):
+    def fill_the_days_file(self, size):
+        log_file = self.log_file()
+        os.makedirs(os.path.dirname(log_file), exist_ok=True)
+        for old in (log_file, log_file + ".1"):
+            if os.path.exists(old):
+                os.remove(old)
+        earlier = earlier_records(size)
+        with open(log_file, "wb") as file:
+            file.write(earlier)
+        return earlier
+
+    def kept(self):
+        log_file = self.log_file()
+        return self.messages(log_file + ".1") + self.messages(log_file)
+
+    def test_two_long_lived_run_objects_keep_every_record(self):
+        # 4 MiB logged earlier today, then two run objects at once log 15,000 records each
+        # (about 1.5 MB apiece): the file is rolled over once, and the file with its one
+        # backup still holds every record, the earlier ones included.
+        self.use_log_burst_server()
+        earlier = self.fill_the_days_file(4 * 1024 * 1024)
+        go = os.path.join(self.root, "go")
+        records = 15000
+        starts = [self.popen(f"--wait-for={go}", f"--records={records}", f"--tag={tag}")
+                  for tag in ("first", "second")]
+        time.sleep(0.5)
+        open(go, "w").close()
+        for start in starts:
+            self.assertEqual(start.wait(timeout=300), 0, start.stderr.read())
+            start.stderr.close()
+
+        self.assertTrue(self.read(self.log_file() + ".1").startswith(earlier),
+                        "the backup holds the day's earlier records")
+        self.assertEqual(sorted(self.kept()),
+                         sorted(messages_of(earlier) + [f"{tag} {n}" for tag in ("first", "second")
+                                 for n in range(records)]))
+
+    def test_sixteen_starts_at_the_size_limit(self):
+        # The day's file lacks 50 bytes of its limit: the first record fills it, the next
+        # one rolls it over, once; every later record goes into the new file.
+        self.use_log_burst_server()
+        for round_number in range(5):
+            with self.subTest(round=round_number):
+                earlier = self.fill_the_days_file(MAX_FILE_SIZE - 50)
+                starts = [self.popen(f"--records=3", f"--tag=start{n}", f"--exit-code={n}")
+                          for n in range(16)]
+                statuses = [start.wait(timeout=60) for start in starts]
+                for start in starts:
+                    start.stderr.close()
+                self.assertEqual(statuses, list(range(16)))
+                backup = self.read(self.log_file() + ".1")
+                self.assertTrue(backup.startswith(earlier), "the day's backup is kept")
+                self.assertEqual(backup.count(b"\n"), earlier.count(b"\n") + 1,
+                                 "rolled over right after the record that filled the file")
+                ours = [m for m in self.kept() if m.startswith("start")]
+                self.assertEqual(sorted(ours),
+                                 sorted(f"start{n} {r}" for n in range(16) for r in range(3)))
+
+
+class SharedSettingsThatWouldBringLog4cxxDown(HostileTestCase):
+    def test_cyclic_reference_leaves_log4cxx_unconfigured(self):
+        log_root = self.log_root()
+        os.makedirs(log_root)
+        cases = {
+            "itself": "log4j.rootLogger=${log4j.rootLogger}\n",
+            "through another": "log4j.rootLogger=${a}\na=INFO${b}\nb=${a}\n",
+            "growing without bound": "log4j.rootLogger=${v0}\n" + "".join(
+                f"v{n}=${{v{n + 1}}}${{v{n + 1}}}\n" for n in range(40)) + "v40=xx\n",
+        }
+        for name, text in cases.items():
+            with self.subTest(name):
+                with open(os.path.join(log_root, "OvDefault.ini"), "w") as shared:
+                    shared.write(text)
+                result = self.start("--exit-code=4")
+                self.assertEqual(result.returncode, 4, result.stderr)
+                self.assertTrue(result.stdout.startswith(b"AppRun: show=10 cmdline="))
+                # One line of ours says why; log4cxx's own complaints about the missing
+                # configuration may follow when the run object logs.
+                ours = [line for line in result.stderr.decode().splitlines()
+                        if not line.startswith("log4cxx: ")]
+                self.assertEqual(len(ours), 1, result.stderr)
+                self.assertIn("OvDefault.ini", ours[0])
+                self.assertEqual(os.listdir(log_root), ["OvDefault.ini"])
+
+
+class FifosWhereFilesShouldBe(HostileTestCase):
+    def test_a_fifo_at_any_path_read_or_written_never_hangs_the_start(self):
+        log_root = self.log_root()
+        cases = {
+            "generated properties file": os.path.join(log_root, "launcher.ini"),
+            "user-dirs file": os.path.join(self.home, ".config", "user-dirs.dirs"),
+            "daily log file": self.log_file(),
+            "shared settings file": os.path.join(log_root, "OvDefault.ini"),
+        }
+        for name, fifo in cases.items():
+            with self.subTest(name):
+                os.makedirs(os.path.dirname(fifo), exist_ok=True)
+                if os.path.exists(fifo):
+                    os.remove(fifo)
+                os.mkfifo(fifo)
+                try:
+                    result = self.start("--exit-code=9", timeout=HANG)
+                finally:
+                    os.remove(fifo)
+                self.assertEqual(result.returncode, 9, result.stderr)
+                self.assertTrue(result.stdout.startswith(b"AppRun: show=10 cmdline="))
+
+    def start(self, *arguments, timeout):
+        return subprocess.run([self.app.launcher, *arguments], capture_output=True,
+                              env=launcher_env(self.home), timeout=timeout)
+
+
+class PlantedLinks(HostileTestCase):
+    def test_link_at_the_temporary_name_is_not_followed(self):
+        # The temporary file's name used to be "<name>.ini.<pid>.tmp": a link planted there by
+        # the process that is about to become the launcher catches a predictable write.
+        log_root = self.log_root()
+        os.makedirs(log_root)
+        victim = os.path.join(self.root, "victim")
+        with open(victim, "w") as file:
+            file.write("precious")
+        properties = os.path.join(log_root, "launcher.ini")
+
+        def plant():
+            os.symlink(victim, f"{properties}.{os.getpid()}.tmp")
+
+        result = subprocess.run([self.app.launcher, "--exit-code=3"], capture_output=True,
+                                env=launcher_env(self.home), preexec_fn=plant, timeout=60)
+        self.assertEqual(result.returncode, 3, result.stderr)
+        self.assertEqual(self.read(victim), b"precious")
+        self.assertEqual(self.read(properties), expected_properties(log_root, "launcher")[0])
+
+    def test_writing_in_place_does_not_follow_a_link(self):
+        # A log root where no new file can be made forces the write in place; the properties
+        # file there is a link to someone else's file.
+        log_root = self.log_root()
+        os.makedirs(log_root)
+        victim = os.path.join(self.root, "victim")
+        with open(victim, "w") as file:
+            file.write("precious")
+        os.chmod(victim, 0o666)
+        os.symlink(victim, os.path.join(log_root, "launcher.ini"))
+        os.makedirs(os.path.join(log_root, "launcher"))
+        os.chmod(log_root, 0o555)
+        result = subprocess.run([*as_unprivileged_user(), self.app.launcher, "--exit-code=3"],
+                                capture_output=True, env=launcher_env(self.home), timeout=60)
+        self.assertEqual(result.returncode, 3, result.stderr)
+        self.assertEqual(self.read(victim), b"precious")
+
+
+class NamesThatLookLikeVariables(HostileTestCase):
+    def test_home_variable_in_the_program_name_is_kept_literally(self):
+        renamed = os.path.join(self.app.folder, "a${HOME}b")
+        os.rename(self.app.launcher, renamed)
+        self.app.launcher = renamed
+        result = self.start("x")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        log_root = self.log_root()
+        expected, log_file = expected_properties(log_root, "a${HOME}b")
+        self.assertEqual(self.read(os.path.join(log_root, "a${HOME}b.ini")), expected)
+        self.assertEqual(self.records(log_file), [renamed + " x"])
+        self.assertEqual(sorted(os.listdir(log_root)), ["a${HOME}b", "a${HOME}b.ini"])
+
+
+class FailuresThatCannotBeRetriedAway(HostileTestCase):
+    def test_unwritable_log_root_costs_no_retry_sleep(self):
+        log_root = self.log_root()
+        os.makedirs(log_root)
+        os.chmod(log_root, 0o555)
+        trace = os.path.join(self.root, "trace")
+        result = subprocess.run(
+            ["strace", "-f", "-qq", "-e", "trace=nanosleep,clock_nanosleep", "-o", trace,
+             *as_unprivileged_user(), self.app.launcher, "--exit-code=5"],
+            capture_output=True, env=launcher_env(self.home), timeout=60)
+        self.assertEqual(result.returncode, 5, result.stderr)
+        with open(trace) as calls:
+            self.assertEqual([line for line in calls if "sleep" in line], [])
+
+
+if __name__ == "__main__":
+    unittest.main()
