@@ -7,7 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(isplit_path find_last_char left_whole_chars directory_tree)
+[ ${#targets[@]} -gt 0 ] || targets=(isplit_path find_last_char left_whole_chars directory_tree user_dirs
+                                properties_reader)
 build=${FUZZ_BUILD_DIR:-$here/../build/fuzz}
 
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
