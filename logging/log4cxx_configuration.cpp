@@ -63,7 +63,7 @@ void ConfigureLog4cxxFromFile(const std::string& path) {
 namespace {
 
 // The generated file is a few hundred bytes; anything far larger is not ours.
-constexpr std::size_t kGeneratedFileLimit = 64 * 1024;
+constexpr std::size_t kGeneratedFileLimit = std::size_t{64} * 1024;
 
 std::map<std::string, std::string> ParseGeneratedProperties(const std::string& text) {
     std::istringstream lines(Utf8FromAnsi(text));

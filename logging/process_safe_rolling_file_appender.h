@@ -36,7 +36,7 @@ class ProcessSafeRollingFileAppender : public log4cxx::AppenderSkeleton {
     std::string Encode(const log4cxx::LogString& text);
 
     log4cxx::LogString fileName_;
-    long maxFileSize_ = 10 * 1024 * 1024;
+    long maxFileSize_ = 10L * 1024 * 1024;
     int maxBackupIndex_ = 1;
     log4cxx::helpers::CharsetEncoderPtr encoder_;
     std::unique_ptr<SharedRollingFile> file_;

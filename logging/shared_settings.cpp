@@ -8,7 +8,7 @@
 namespace {
 
 // A hand-written settings file is a few kilobytes.
-constexpr std::size_t kSharedSettingsLimit = 1024 * 1024;
+constexpr std::size_t kSharedSettingsLimit = std::size_t{1024} * 1024;
 
 // What log4cxx finds for a variable in the environment.
 std::string EnvironmentValue(const std::string& name) {

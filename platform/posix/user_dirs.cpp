@@ -34,7 +34,7 @@ std::string DocumentsFromUserDirsText(const std::string& text, const std::string
         if (close <= key.size() - 1) continue;
         std::string value = UnquoteShellValue(line.substr(key.size(), close - key.size()));
         if (value.compare(0, 5, "$HOME") == 0) {
-            value = home + value.substr(5);
+            value.replace(0, 5, home);
         } else if (value.empty() || value[0] != '/') {
             continue;
         }

@@ -7,7 +7,7 @@
 namespace platform {
 
 // The file is a few hundred bytes; reading stops at this bound.
-constexpr std::size_t kUserDirsLimit = 64 * 1024;
+constexpr std::size_t kUserDirsLimit = std::size_t{64} * 1024;
 
 // XDG_DOCUMENTS_DIR from the file's text: a quoted absolute path or "$HOME/...", the last
 // valid line winning, trailing slashes dropped; empty when there is none or when it names
