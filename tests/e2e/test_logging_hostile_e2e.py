@@ -160,14 +160,20 @@ class FifosWhereFilesShouldBe(HostileTestCase):
 
 
 class PlantedLinks(HostileTestCase):
-    def test_link_at_the_temporary_name_is_not_followed(self):
-        # The temporary file's name used to be "<name>.ini.<pid>.tmp": a link planted there by
-        # the process that is about to become the launcher catches a predictable write.
+    def plant_victim(self):
+        """The log root, and a file of someone else's that anybody may write."""
         log_root = self.log_root()
         os.makedirs(log_root)
         victim = os.path.join(self.root, "victim")
         with open(victim, "w") as file:
             file.write("precious")
+        os.chmod(victim, 0o666)
+        return log_root, victim
+
+    def test_link_at_the_temporary_name_is_not_followed(self):
+        # The temporary file's name used to be "<name>.ini.<pid>.tmp": a link planted there by
+        # the process that is about to become the launcher catches a predictable write.
+        log_root, victim = self.plant_victim()
         properties = os.path.join(log_root, "launcher.ini")
 
         def plant():
@@ -182,12 +188,7 @@ class PlantedLinks(HostileTestCase):
     def test_writing_in_place_does_not_follow_a_link(self):
         # A log root where no new file can be made forces the write in place; the properties
         # file there is a link to someone else's file.
-        log_root = self.log_root()
-        os.makedirs(log_root)
-        victim = os.path.join(self.root, "victim")
-        with open(victim, "w") as file:
-            file.write("precious")
-        os.chmod(victim, 0o666)
+        log_root, victim = self.plant_victim()
         os.symlink(victim, os.path.join(log_root, "launcher.ini"))
         os.makedirs(os.path.join(log_root, "launcher"))
         os.chmod(log_root, 0o555)
@@ -217,10 +218,13 @@ class FailuresThatCannotBeRetriedAway(HostileTestCase):
         os.makedirs(log_root)
         os.chmod(log_root, 0o555)
         trace = os.path.join(self.root, "trace")
+        # The sanitizer build's leak check cannot run under a tracer.
+        without_leak_check = {"ASAN_OPTIONS": os.environ.get("ASAN_OPTIONS", "") +
+                              ":detect_leaks=0"}
         result = subprocess.run(
             ["strace", "-f", "-qq", "-e", "trace=nanosleep,clock_nanosleep", "-o", trace,
              *as_unprivileged_user(), self.app.launcher, "--exit-code=5"],
-            capture_output=True, env=launcher_env(self.home), timeout=60)
+            capture_output=True, env=launcher_env(self.home, without_leak_check), timeout=60)
         self.assertEqual(result.returncode, 5, result.stderr)
         with open(trace) as calls:
             self.assertEqual([line for line in calls if "sleep" in line], [])

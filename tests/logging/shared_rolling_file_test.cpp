@@ -6,32 +6,18 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "tests/logging/scratch_folder.h"
 
 namespace {
 
-class SharedRollingFileTest : public ::testing::Test {
+class SharedRollingFileTest : public ScratchFolder {
   protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("shared-rolling-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-        path_ = (root_ / "day.txt").string();
+        ScratchFolder::SetUp();
+        path_ = Path("day.txt");
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-
-    static std::string Read(const std::string& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path root_;
     std::string path_;
 };
 

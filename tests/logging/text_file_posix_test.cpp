@@ -6,26 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "logging/text_file.h"
+#include "tests/logging/scratch_folder.h"
 
 namespace {
 
-class TextFilePosixTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("text-file-posix-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-    }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-    std::string Path(const char* name) const { return (root_ / name).string(); }
-
-    std::filesystem::path root_;
-};
+using TextFilePosixTest = ScratchFolder;
 
 TEST_F(TextFilePosixTest, FifosAndDevicesAreRefusedWithoutWaiting) {
     ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
@@ -41,10 +28,7 @@ TEST_F(TextFilePosixTest, WritingInPlaceNeverFollowsALink) {
     { std::ofstream(Path("victim")) << "precious"; }
     std::filesystem::create_symlink(Path("victim"), Path("link"));
     EXPECT_FALSE(RewriteTextFile(Path("link"), "overwritten"));
-    std::ifstream victim(Path("victim"));
-    std::stringstream text;
-    text << victim.rdbuf();
-    EXPECT_EQ(text.str(), "precious");
+    EXPECT_EQ(Read(Path("victim")), "precious");
 }
 
 TEST_F(TextFilePosixTest, TemporarySiblingGetsTheModeANewFileWouldGet) {

@@ -3,24 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "tests/logging/scratch_folder.h"
 
 namespace {
 
-class TextFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("text-file-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-    }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-    std::string Path(const char* name) const { return (root_ / name).string(); }
-
-    std::filesystem::path root_;
-};
+using TextFileTest = ScratchFolder;
 
 TEST_F(TextFileTest, ReadsNoMoreThanTheLimitAndSaysWhenThereIsMore) {
     ASSERT_TRUE(RewriteTextFile(Path("f"), "0123456789"));
