@@ -229,10 +229,10 @@ class PerProgramConfiguration(WineLoggingTestCase):
 
 
 class SharedSettings(WineLoggingTestCase):
-    """Anything named OvDefault.ini in the log root goes to log4cxx's file configurator as it
-    stands, and nothing is written."""
+    """Anything named OvDefault.ini in the log root means nothing is written; a regular file
+    of that name goes to log4cxx's file configurator as it stands, anything else nowhere."""
 
-    def check_shared_settings(self, make):
+    def check_shared_settings(self, make, handed_to_log4cxx):
         log_root = os.path.join(DOCUMENTS[1], "Orvane", "SystemLog")
         os.makedirs(log_root)
         make(os.path.join(log_root, "OvDefault.ini"))
@@ -240,17 +240,21 @@ class SharedSettings(WineLoggingTestCase):
         self.assertRunObjectRan(result, 4)
         self.assertEqual(os.listdir(log_root), ["OvDefault.ini"],
                          "no per-program file or folder")
-        self.assertEqual(self.recorded(),
-                         [("file", DOCUMENTS[0] + "\\Orvane\\SystemLog\\OvDefault.ini")])
+        if handed_to_log4cxx:
+            self.assertEqual(self.recorded(),
+                             [("file", DOCUMENTS[0] + "\\Orvane\\SystemLog\\OvDefault.ini")])
+        else:
+            self.assertFalse(os.path.exists(os.path.join(self.root, "record.txt")),
+                             "log4cxx is left unconfigured")
 
     def test_settings_file(self):
         def make(path):
             with open(path, "w") as settings:
                 settings.write("log4j.rootLogger = Off\n")
-        self.check_shared_settings(make)
+        self.check_shared_settings(make, handed_to_log4cxx=True)
 
     def test_a_folder_of_that_name_counts_as_present(self):
-        self.check_shared_settings(os.mkdir)
+        self.check_shared_settings(os.mkdir, handed_to_log4cxx=False)
 
 
 class JapaneseDocumentsFolder(WineLoggingTestCase):
@@ -304,9 +308,8 @@ class LoggingThatCannotBeSetUp(WineLoggingTestCase):
         result = self.start("--exit-code=7")
         self.assertRunObjectRan(result, 7)
         self.assertEqual(self.read(os.path.join(orvane, "SystemLog")), b"in the way")
-        # Nothing could be written, and log4cxx is still pointed at the file's path.
-        self.assertEqual(self.recorded(),
-                         [("file", DOCUMENTS[0] + "\\Orvane\\SystemLog\\launcher.ini")])
+        # Nothing could be written, so there is nothing to hand to log4cxx.
+        self.assertFalse(os.path.exists(os.path.join(self.root, "record.txt")))
 
     def test_documents_folder_missing_is_created(self):
         # Its current path does not exist; the default path is created (Wine makes it a link
