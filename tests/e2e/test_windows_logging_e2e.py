@@ -256,6 +256,12 @@ class SharedSettings(WineLoggingTestCase):
     def test_a_folder_of_that_name_counts_as_present(self):
         self.check_shared_settings(os.mkdir, handed_to_log4cxx=False)
 
+    def test_a_self_referencing_variable_is_not_handed_to_log4cxx(self):
+        def make(path):
+            with open(path, "w") as settings:
+                settings.write("log4j.rootLogger=${log4j.rootLogger}\n")
+        self.check_shared_settings(make, handed_to_log4cxx=False)
+
 
 class JapaneseDocumentsFolder(WineLoggingTestCase):
     """表 and ソ end in 0x5C in code page 932: the separator's byte inside a character."""
