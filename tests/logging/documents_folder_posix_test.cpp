@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -72,6 +73,32 @@ TEST_F(DocumentsFolder, QuotedCharactersAndTheHomeItselfInUserDirs) {
 
     // A documents folder equal to the home folder means the user turned it off.
     WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+}
+
+TEST_F(DocumentsFolder, OnlyTheFirst64KiBOfARegularUserDirsFileAreRead) {
+    std::filesystem::create_directories(home_ / "Docs");
+    const std::string line = "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n";
+    const auto userDirs = home_ / ".config" / "user-dirs.dirs";
+    const struct {
+        const char* name;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {"within the bound", std::string(65000, '#') + "\n" + line, (home_ / "Docs").string()},
+        {"beyond the bound", std::string(66 * 1024, '#') + "\n" + line,
+         (home_ / "Documents").string()},
+    };
+    for (const auto& c : cases) {
+        WriteUserDirs(c.text);
+        EXPECT_EQ(Lookup(), c.expected) << c.name;
+    }
+    // Neither a FIFO nor an endless device is read: the default path serves at once.
+    std::filesystem::remove(userDirs);
+    ASSERT_EQ(mkfifo(userDirs.c_str(), 0600), 0);
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+    std::filesystem::remove(userDirs);
+    std::filesystem::create_symlink("/dev/zero", userDirs);
     EXPECT_EQ(Lookup(), (home_ / "Documents").string());
 }
 
