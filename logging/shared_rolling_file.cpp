@@ -24,13 +24,9 @@ bool SharedRollingFile::Append(const std::string& record) {
         // Without a lock (a file system that has none) an append is still a true append.
         if (!file_.Lock()) return file_.Append(record.data(), record.size());
         if (round < kRounds) {
-            if (!file_.IsAt(path_)) {
-                file_.Unlock();
-                file_.Close();
-                continue;
-            }
-            const std::int64_t size = file_.Size();
-            if (size > 0 && size >= maxSize_ && RollOver()) {
+            // Another process has rolled the file over (or it was removed): on to the new one.
+            const std::int64_t size = file_.SizeIfAt(path_);
+            if (size < 0 || (size > 0 && size >= maxSize_ && RollOver())) {
                 file_.Unlock();
                 file_.Close();
                 continue;

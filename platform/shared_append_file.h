@@ -30,12 +30,10 @@ class SharedAppendFile {
     bool Lock();
     void Unlock();
 
-    // The size of the open file as it is now on disk; -1 when it cannot be read.
-    std::int64_t Size() const;
-
-    // Whether `path` still names the open file; false once another process has moved it
-    // away in a rollover or removed it.
-    bool IsAt(const std::string& path) const;
+    // The size of the open file as it is now on disk, when `path` still names it; -1 once
+    // another process has moved it away in a rollover or removed it, or when that cannot be
+    // told.
+    std::int64_t SizeIfAt(const std::string& path) const;
 
     // Writes all of it at the end of the file; false when the system did not take it all.
     bool Append(const char* data, std::size_t size);

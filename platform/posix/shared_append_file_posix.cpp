@@ -55,17 +55,14 @@ void SharedAppendFile::Unlock() {
     flock(static_cast<int>(handle_), LOCK_UN);
 }
 
-std::int64_t SharedAppendFile::Size() const {
-    struct stat status {};
-    if (fstat(static_cast<int>(handle_), &status) != 0) return -1;
-    return status.st_size;
-}
-
-bool SharedAppendFile::IsAt(const std::string& path) const {
+std::int64_t SharedAppendFile::SizeIfAt(const std::string& path) const {
     struct stat open {};
     struct stat named {};
-    return fstat(static_cast<int>(handle_), &open) == 0 && stat(path.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    if (fstat(static_cast<int>(handle_), &open) != 0 || stat(path.c_str(), &named) != 0 ||
+        open.st_dev != named.st_dev || open.st_ino != named.st_ino) {
+        return -1;
+    }
+    return open.st_size;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {

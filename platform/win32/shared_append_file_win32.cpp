@@ -83,19 +83,15 @@ void SharedAppendFile::Unlock() {
     UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
 }
 
-std::int64_t SharedAppendFile::Size() const {
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(AsHandle(handle_), &size) == FALSE) return -1;
-    return size.QuadPart;
-}
-
-bool SharedAppendFile::IsAt(const std::string& path) const {
+std::int64_t SharedAppendFile::SizeIfAt(const std::string& path) const {
     const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (named == INVALID_HANDLE_VALUE) return false;
+    if (named == INVALID_HANDLE_VALUE) return -1;
     const bool same = SameFile(AsHandle(handle_), named);
     CloseHandle(named);
-    return same;
+    LARGE_INTEGER size{};
+    if (!same || GetFileSizeEx(AsHandle(handle_), &size) == FALSE) return -1;
+    return size.QuadPart;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
