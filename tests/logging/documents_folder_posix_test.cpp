@@ -86,7 +86,7 @@ TEST_F(DocumentsFolder, OnlyTheFirst64KiBOfARegularUserDirsFileAreRead) {
         std::string expected;
     } cases[] = {
         {"within the bound", std::string(65000, '#') + "\n" + line, (home_ / "Docs").string()},
-        {"beyond the bound", std::string(66 * 1024, '#') + "\n" + line,
+        {"beyond the bound", std::string(std::size_t{66} * 1024, '#') + "\n" + line,
          (home_ / "Documents").string()},
     };
     for (const auto& c : cases) {
