@@ -44,24 +44,6 @@ std::string Unescape(const std::string& value) {
     return text;
 }
 
-// Our own appender where log4cxx's appender classes are there to build it on.
-std::string RollingAppenderClass() {
-#ifdef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
-    return {};
-#else
-    ProcessSafeRollingFileAppender::registerClass();
-    return kProcessSafeAppenderClass;
-#endif
-}
-
-}  // namespace
-
-void ConfigureLog4cxxFromFile(const std::string& path) {
-    log4cxx::PropertyConfigurator::configure(log4cxx::File(path));
-}
-
-namespace {
-
 // The generated file is a few hundred bytes; anything far larger is not ours.
 constexpr std::size_t kGeneratedFileLimit = std::size_t{64} * 1024;
 
@@ -83,7 +65,21 @@ bool ReadGeneratedText(const std::string& path, std::string& text) {
     return ReadTextFile(path, kGeneratedFileLimit, text) == TextFileRead::kRead;
 }
 
+// Our own appender where log4cxx's appender classes are there to build it on.
+std::string RollingAppenderClass() {
+#ifdef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
+    return {};
+#else
+    ProcessSafeRollingFileAppender::registerClass();
+    return kProcessSafeAppenderClass;
+#endif
+}
+
 }  // namespace
+
+void ConfigureLog4cxxFromFile(const std::string& path) {
+    log4cxx::PropertyConfigurator::configure(log4cxx::File(path));
+}
 
 std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
     std::string text;
