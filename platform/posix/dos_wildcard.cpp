@@ -60,13 +60,18 @@ std::vector<PatternCharacter> Translate(std::string_view pattern) {
 }  // namespace
 
 bool HasWildcard(std::string_view name) {
-    return name.find_first_of("*?") != std::string_view::npos;
+    // Characters, not bytes: after a lead byte of 932 even "*" is a second byte.
+    for (const std::string_view character : Characters(name)) {
+        if (character == "*" || character == "?") return true;
+    }
+    return false;
 }
 
 bool MatchesDosPattern(std::string_view pattern, std::string_view name) {
+    // Without a wildcard no DOS rule applies: the pattern is a name and matches only itself.
+    if (!HasWildcard(pattern)) return pattern == name;
     const std::vector<PatternCharacter> tokens = Translate(pattern);
-    // ".." is matched as "." is, so that the two directory entries always come together.
-    const std::vector<std::string_view> chars = Characters(name == ".." ? "." : name);
+    const std::vector<std::string_view> chars = Characters(name);
     const std::size_t p = tokens.size();
     const std::size_t n = chars.size();
     std::size_t lastDot = n;  // n: the name has no dot

@@ -13,6 +13,7 @@
 
 #include "platform/file_find.h"
 #include "platform/last_error.h"
+#include "platform/mbstring.h"
 #include "platform/path.h"
 #include "platform/posix/dos_wildcard.h"
 #include "platform/posix/win32_error.h"
@@ -124,8 +125,12 @@ std::string ResolveLevels(const char* pattern) {
 }  // namespace
 
 SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data, FindMatch match) {
+    // Whole characters only, as Windows reads the pattern once it is converted: a lead byte with
+    // nothing after it is no character and names nothing.
+    const std::string_view text(pattern);
+    const std::string whole(text.substr(0, WholeCharactersWithin(text, text.size())));
     // The kernel's separator only: on Linux a backslash is an ordinary byte of a name.
-    const std::string native = pattern[0] == '\0' ? std::string() : ResolveLevels(pattern);
+    const std::string native = whole.empty() ? std::string() : ResolveLevels(whole.c_str());
     const std::size_t separator = native.rfind('/');
     auto search = std::make_unique<Search>();
     std::string name;

@@ -27,7 +27,10 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext,
     }
     // The C runtime splits (it skips the second bytes of double-byte characters); buffers as
     // long as the path keep it from failing on components longer than the callers' buffers.
-    const std::size_t size = std::strlen(path) + 1;
+    // It is handed whole characters only: after a lead byte with nothing behind it, it fails.
+    const std::string whole(path, WholeCharactersWithin(path, std::strlen(path)));
+    path = whole.c_str();
+    const std::size_t size = whole.size() + 1;
     std::string parts[4] = {std::string(size < kMaxDrive ? kMaxDrive : size, '\0'),
                             std::string(size, '\0'), std::string(size, '\0'),
                             std::string(size, '\0')};
