@@ -75,22 +75,22 @@ TEST(DosWildcard, ADoubleByteCharacterIsOneCharacter) {
     // 表 (0x95 0x5C) and ソ (0x83 0x5C); in UTF-8 表 is three bytes. "?" takes the whole
     // character, and a second byte is never taken for a character of its own.
     const struct {
-        unsigned codePage;
         const char* pattern;
         const char* name;
+        unsigned codePage;
         bool matches;
     } rows[] = {
-        {platform::kCodePageShiftJis, "?.txt", "\x95\\.txt", true},
-        {platform::kCodePageShiftJis, "??.txt", "\x95\\\x83\\.txt", true},
-        {platform::kCodePageShiftJis, "?\\*", "\x95\\x", false},
-        {platform::kCodePageShiftJis, "*\\", "\x95\\", false},
-        {platform::kCodePageShiftJis, "\x95\\*", "\x95\\a", true},
+        {"?.txt", "\x95\\.txt", platform::kCodePageShiftJis, true},
+        {"??.txt", "\x95\\\x83\\.txt", platform::kCodePageShiftJis, true},
+        {"?\\*", "\x95\\x", platform::kCodePageShiftJis, false},
+        {"*\\", "\x95\\", platform::kCodePageShiftJis, false},
+        {"\x95\\*", "\x95\\a", platform::kCodePageShiftJis, true},
         // A lead byte takes the byte after it, "*" too: no wildcard is left.
-        {platform::kCodePageShiftJis, "\x95*", "\x95\\a", false},
-        {platform::kCodePageShiftJis, "\x95*", "\x95*", true},
-        {platform::kCodePageUtf8, "?.txt", "\xE8\xA1\xA8.txt", true},
-        {platform::kCodePageUtf8, "??.txt", "\xE8\xA1\xA8.txt", true},
-        {platform::kCodePageUtf8, "?", "\xE8\xA1\xA8\xE8", false},
+        {"\x95*", "\x95\\a", platform::kCodePageShiftJis, false},
+        {"\x95*", "\x95*", platform::kCodePageShiftJis, true},
+        {"?.txt", "\xE8\xA1\xA8.txt", platform::kCodePageUtf8, true},
+        {"??.txt", "\xE8\xA1\xA8.txt", platform::kCodePageUtf8, true},
+        {"?", "\xE8\xA1\xA8\xE8", platform::kCodePageUtf8, false},
     };
     for (const auto& row : rows) {
         platform::SelectAnsiCodePage(row.codePage);
