@@ -16,6 +16,12 @@ for program in split_corpus search_corpus; do
         exit 77
     fi
 done
+# Wine that cannot start at all (a kernel that runs no 32-bit code says "Exec format error")
+# is a failure with its reason, never a silent one.
+if ! version=$(wine --version 2>&1); then
+    echo "compare.sh: Wine cannot start here: $version" >&2
+    exit 1
+fi
 windows_bin=$(realpath "$windows_bin")
 prefix=${3:-$(dirname "$windows_bin")/wineprefix}
 wine_run=$(dirname "$0")/../../../scripts/wine-run
