@@ -1,6 +1,7 @@
 // The test splitter that checks the Linux command line, held against Windows' own reader.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h before it.
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
