@@ -4,6 +4,7 @@ wrong in ways the diagnostic must name. Reads LAUNCHER_BIN_DIR and LAUNCHER_FIXT
 
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -67,9 +68,13 @@ class StandardStreams(E2ETestCase):
 
 
 # Starts the launcher with /proc hidden behind an empty file system, as in a chroot without
-# it; a fresh mount namespace keeps the rest of the machine untouched.
+# it; a fresh mount namespace keeps the rest of the machine untouched. Only an environ file
+# is put back: the sanitizer runtime of the sanitizer build reads its options from there.
 WITHOUT_PROC = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
-                'mount -t tmpfs none /proc && exec "$@"', "sh"]
+                'mount -t tmpfs none /proc && mkdir /proc/self && env -0 >/proc/self/environ'
+                ' && exec "$@"', "sh"]
+# What the sanitizer runtime says when it cannot read its own file's name there.
+SANITIZER_WITHOUT_PROC = re.compile(rb"==\d+==WARNING: reading executable name failed[^\n]*\n")
 # Starts a program from an open descriptor (fexecve) with the start name given: the kernel
 # then knows the program only as /dev/fd/N, which leads nowhere without /proc.
 FROM_DESCRIPTOR = [sys.executable, "-c",
@@ -80,11 +85,15 @@ FROM_DESCRIPTOR = [sys.executable, "-c",
 
 class WithoutProc(E2ETestCase):
     def run_without_proc(self, command, **options):
+        env = launcher_env(self.home, options.get("env_extra"))
+        # The sanitizer build's leak checker stops the process through /proc to look at it;
+        # without /proc it can only fail. The other checks still run.
+        env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
         result = subprocess.run([*WITHOUT_PROC, *command], capture_output=True, timeout=60,
-                                env=launcher_env(self.home, options.get("env_extra")),
-                                cwd=options.get("cwd"))
+                                env=env, cwd=options.get("cwd"))
         self.assertNotIn(b"unshare:", result.stderr, "a mount namespace is needed (run as root)")
         self.assertNotIn(b"mount:", result.stderr, "a mount namespace is needed (run as root)")
+        result.stderr = SANITIZER_WITHOUT_PROC.sub(b"", result.stderr)
         return result
 
     def test_the_launcher_finds_its_own_folder_from_how_it_was_started(self):
@@ -152,13 +161,19 @@ class LocaleCodeSets(E2ETestCase):
         for name, charmap in (("ja_JP.SJIS", "SHIFT_JIS"), ("ja_JP.eucJP", "EUC-JP")):
             subprocess.run(["localedef", "--no-warnings=ascii", "-i", "ja_JP", "-f", charmap,
                             os.path.join(cls.locales, name)], check=True, capture_output=True)
+        # glibc's newlocale keeps the list it builds from LOCPATH (Debian 12's glibc 2.36):
+        # the leak checker of the sanitizer build is told so, and nothing else.
+        cls.leak_suppressions = os.path.join(cls.locales, "lsan.supp")
+        with open(cls.leak_suppressions, "w") as suppressions:
+            suppressions.write("leak:__argz_add_sep\n")
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.locales)
 
     def run_in(self, locale, launcher, *arguments, encoding):
-        env = {"LOCPATH": self.locales, "LC_ALL": locale}
+        env = {"LOCPATH": self.locales, "LC_ALL": locale,
+               "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + self.leak_suppressions}
         return subprocess.run([launcher, *(argument.encode(encoding) for argument in arguments)],
                               capture_output=True, env=launcher_env(self.home, env), timeout=60)
 
