@@ -51,25 +51,25 @@ struct CodeSet {
 // every path separator a character.
 struct NamedCodeSet {
     std::initializer_list<const char*> names;
-    unsigned number;
     const char* iconvName;
-    bool convertsByLocaleName;  // a locale of this set converts by the name it gives
     LeadRanges leadRanges;
+    unsigned number;
+    bool convertsByLocaleName;  // a locale of this set converts by the name it gives
 };
 const NamedCodeSet kNamedCodeSets[] = {
-    {{"UTF8"}, kCodePageUtf8, "UTF-8", false, kNoLeadBytes},
+    {{"UTF8"}, "UTF-8", kNoLeadBytes, kCodePageUtf8, false},
     {{"SHIFTJIS", "SJIS", "CP932", "WINDOWS31J", "MSKANJI", "SHIFTJISX0213"},
-     kCodePageShiftJis,
      "CP932",
-     false,
-     kShiftJisLeadBytes},
-    {{"EUCJP", "EUCJPMS", "EUCJISX0213"}, kCodePageEucJp, "EUC-JP", true, kEucLeadBytes},
-    {{"EUCTW"}, 51950, "EUC-TW", true, kEucLeadBytes},
-    {{"GBK", "CP936", "GB2312", "EUCCN"}, 936, "GBK", true, kWideLeadBytes},
-    {{"GB18030"}, 54936, "GB18030", true, kWideLeadBytes},
-    {{"BIG5", "BIG5HKSCS", "CP950"}, 950, "BIG5", true, kWideLeadBytes},
-    {{"EUCKR", "CP949", "UHC"}, 949, "CP949", true, kWideLeadBytes},
-    {{"JOHAB"}, 1361, "JOHAB", true, kJohabLeadBytes},
+     kShiftJisLeadBytes,
+     kCodePageShiftJis,
+     false},
+    {{"EUCJP", "EUCJPMS", "EUCJISX0213"}, "EUC-JP", kEucLeadBytes, kCodePageEucJp, true},
+    {{"EUCTW"}, "EUC-TW", kEucLeadBytes, 51950, true},
+    {{"GBK", "CP936", "GB2312", "EUCCN"}, "GBK", kWideLeadBytes, 936, true},
+    {{"GB18030"}, "GB18030", kWideLeadBytes, 54936, true},
+    {{"BIG5", "BIG5HKSCS", "CP950"}, "BIG5", kWideLeadBytes, 950, true},
+    {{"EUCKR", "CP949", "UHC"}, "CP949", kWideLeadBytes, 949, true},
+    {{"JOHAB"}, "JOHAB", kJohabLeadBytes, 1361, true},
 };
 
 // Single-byte code sets with a Windows number; any other single-byte set is number 0.

@@ -71,12 +71,14 @@ void posix::RecordStartName(const char* argv0) {
 }
 
 std::string posix::ExecutablePath() {
-    const std::string path = LinkTarget("/proc/self/exe");
+    std::string path = LinkTarget("/proc/self/exe");
     if (!path.empty()) return path;
     // The name the kernel itself opened, then the name the starter gave: both relative to the
     // folder the process started in, so they are resolved once, at the first question.
     static const std::string located = [] {
-        const auto* executed = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+        // The auxiliary vector holds the name's address as an integer.
+        const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
+            getauxval(AT_EXECFN));
         std::string found;
         if (executed != nullptr) found = LocateExecutable(executed, std::getenv("PATH"));
         if (found.empty()) found = LocateExecutable(RecordedStartName(), std::getenv("PATH"));

@@ -40,6 +40,7 @@ std::vector<std::u16string> ReadBack(const std::vector<std::string>& arguments) 
 
 std::vector<std::u16string> Widened(const std::vector<std::string>& arguments) {
     std::vector<std::u16string> wide;
+    wide.reserve(arguments.size());
     for (const std::string& argument : arguments) wide.push_back(Wide(argument));
     return wide;
 }
