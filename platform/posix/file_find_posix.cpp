@@ -16,14 +16,11 @@
 #include "platform/mbstring.h"
 #include "platform/path.h"
 #include "platform/posix/dos_wildcard.h"
+#include "platform/posix/unix_file_time.h"
 #include "platform/posix/win32_error.h"
 
 namespace platform {
 namespace {
-
-// Ticks of 100 ns from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
-constexpr std::int64_t kTicksPerSecond = 10000000;
 
 struct Search {
     DIR* directory = nullptr;  // null for a literal name: there is no second entry
@@ -32,9 +29,7 @@ struct Search {
 };
 
 FILETIME ToFileTime(const statx_timestamp& time) {
-    const std::int64_t ticks = kUnixEpochTicks + time.tv_sec * kTicksPerSecond + time.tv_nsec / 100;
-    const auto bits = static_cast<std::uint64_t>(ticks);
-    return {static_cast<DWORD>(bits & 0xFFFFFFFFu), static_cast<DWORD>(bits >> 32)};
+    return posix::FileTimeFromUnixTime(time.tv_sec, time.tv_nsec);
 }
 
 bool Older(const statx_timestamp& a, const statx_timestamp& b) {
