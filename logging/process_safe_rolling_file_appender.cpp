@@ -48,6 +48,7 @@ void ProcessSafeRollingFileAppender::activateOptions(log4cxx::helpers::Pool& /*p
     std::string path;
     log4cxx::helpers::Transcoder::encodeUTF8(fileName_, path);
     file_ = std::make_unique<SharedRollingFile>(path, maxFileSize_, maxBackupIndex_);
+    file_->Open();
 }
 
 void ProcessSafeRollingFileAppender::close() {

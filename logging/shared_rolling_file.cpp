@@ -13,14 +13,17 @@ constexpr int kRounds = 8;
 SharedRollingFile::SharedRollingFile(std::string path, std::int64_t maxSize, int backups)
     : path_(std::move(path)), maxSize_(maxSize), backups_(backups < 0 ? 0 : backups) {}
 
-bool SharedRollingFile::Append(const std::string& record) {
+bool SharedRollingFile::Open() {
     if (turnedOff_) return false;
+    if (file_.IsOpen()) return true;
+    const auto opened = file_.Open(path_);
+    if (opened == platform::SharedAppendFile::OpenOutcome::kNotRegular) turnedOff_ = true;
+    return opened == platform::SharedAppendFile::OpenOutcome::kOpened;
+}
+
+bool SharedRollingFile::Append(const std::string& record) {
     for (int round = 1;; ++round) {
-        if (!file_.IsOpen()) {
-            const auto opened = file_.Open(path_);
-            if (opened == platform::SharedAppendFile::OpenOutcome::kNotRegular) turnedOff_ = true;
-            if (opened != platform::SharedAppendFile::OpenOutcome::kOpened) return false;
-        }
+        if (!Open()) return false;
         // Without a lock (a file system that has none) an append is still a true append.
         if (!file_.Lock()) return file_.Append(record.data(), record.size());
         if (round < kRounds) {

@@ -16,8 +16,13 @@ class SharedRollingFile {
     // record; `backups` numbered backups are kept (none: the full file is removed).
     SharedRollingFile(std::string path, std::int64_t maxSize, int backups);
 
-    // Appends the record whole; false when it could not be written. A path that names
-    // anything but a regular file turns the file off for good: nothing is ever written.
+    // Opens the file, creating it when missing, as log4cxx's own file appenders do when they
+    // are configured; false when it cannot be opened. A path that names anything but a
+    // regular file turns the file off for good.
+    bool Open();
+
+    // Appends the record whole; false when it could not be written (nothing is ever written
+    // once the file is turned off).
     bool Append(const std::string& record);
 
     bool IsTurnedOff() const { return turnedOff_; }

@@ -65,9 +65,17 @@ TEST_F(SharedRollingFileTest, BackupsAreShiftedOneUp) {
     EXPECT_FALSE(std::filesystem::exists(path_ + ".4"));
 }
 
+TEST_F(SharedRollingFileTest, OpeningMakesTheDaysFileBeforeAnyRecord) {
+    SharedRollingFile file(path_, 1000, 1);
+    ASSERT_TRUE(file.Open());
+    EXPECT_TRUE(std::filesystem::exists(path_));
+    EXPECT_EQ(Read(path_), "");
+}
+
 TEST_F(SharedRollingFileTest, AFolderAtThePathTurnsTheFileOffForGood) {
     std::filesystem::create_directory(path_);
     SharedRollingFile file(path_, 1000, 1);
+    EXPECT_FALSE(file.Open());
     EXPECT_FALSE(file.Append("lost\n"));
     EXPECT_TRUE(file.IsTurnedOff());
     std::filesystem::remove(path_);
