@@ -7,6 +7,7 @@
 
 #include "fsutil/directory_tree.h"
 #include "fsutil/ifile_find.h"
+#include "platform/last_error.h"
 #include "temp_tree.h"
 
 namespace {
@@ -41,21 +42,38 @@ TEST(FileFindPosix, AttributesFollowModeAndName) {
     EXPECT_EQ(AttributesOf(tree.Path(".hidden")), 0x02u);
     EXPECT_EQ(AttributesOf(tree.Path("folder")), 0x10u);
     EXPECT_EQ(AttributesOf(tree.Path("folder/..")), 0x10u);
+}
 
+// Permissions hold only for an ordinary user: CTest runs this suite on its own, as nobody
+// when the tests run as root (tests/support/as-ordinary-user).
+class PermissionsAsOrdinaryUser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (geteuid() == 0) GTEST_SKIP() << "root passes every permission check";
+    }
+    TempTree tree;
+};
+
+TEST_F(PermissionsAsOrdinaryUser, AFileWithoutWritePermissionIsReadOnly) {
     tree.MakeFile("readonly");
     chmod(tree.Native("readonly").c_str(), 0444);
-    if (geteuid() == 0) GTEST_SKIP() << "root may write to every file";
     EXPECT_EQ(AttributesOf(tree.Path("readonly")), 0x01u);
 }
 
-TEST(FileFindPosix, LiteralNamesNeedNoReadPermissionOnTheFolder) {
-    TempTree tree;
+TEST_F(PermissionsAsOrdinaryUser, LiteralNamesNeedNoReadPermissionOnTheFolder) {
     tree.MakeDir("box");
     tree.MakeFile("box/inside");
     chmod(tree.Native("box").c_str(), 0311);
-    if (geteuid() == 0) GTEST_SKIP() << "root may read every folder";
     EXPECT_EQ(FileExists(tree.Path("box/inside").c_str()), 1);
     EXPECT_EQ(FileExists(tree.Path("box/*").c_str()), 0);
+}
+
+TEST_F(PermissionsAsOrdinaryUser, AFolderWithoutWritePermissionStopsTheLevelsBelowIt) {
+    tree.MakeDir("locked");
+    chmod(tree.Native("locked").c_str(), 0555);
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("locked/A/B").c_str()), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 5u);
+    EXPECT_FALSE(tree.Exists("locked/A"));
 }
 
 TEST(FileFindPosix, ABackslashIsPartOfANameForTheKernel) {
