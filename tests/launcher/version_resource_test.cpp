@@ -1,8 +1,8 @@
 // launcher.exe's version resource carries the version that the launcher hands to the logging
 // bootstrap, which names the log files: support staff reading the file's properties and the
 // log's name see one version.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -85,10 +85,9 @@ TEST_F(VersionResource, AgreesWithTheVersionHandedToLogging) {
     EXPECT_EQ(productVersion, services.version);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
-    const std::string dotted = std::to_string(services.version[0]) + "." +
-                               std::to_string(services.version[1]) + "." +
-                               std::to_string(services.version[2]) + "." +
-                               std::to_string(services.version[3]);
+    const std::string dotted =
+        std::to_string(services.version[0]) + "." + std::to_string(services.version[1]) + "." +
+        std::to_string(services.version[2]) + "." + std::to_string(services.version[3]);
     EXPECT_EQ(Text("FileVersion"), dotted);
     EXPECT_EQ(Text("ProductVersion"), dotted);
 }

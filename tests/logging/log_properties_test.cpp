@@ -18,7 +18,7 @@
 namespace {
 
 class ShiftJisSelected : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
     void TearDown() override { platform::SelectAnsiCodePage(0); }
 };
@@ -64,11 +64,12 @@ TEST(EscapePropertyValue, InUtf8EveryBackslashIsASeparator) {
 }
 
 class TemporaryFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() /
+            ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
         // The day every start below sees (the platform's clock is the test double's).
