@@ -9,7 +9,7 @@ import time
 import unittest
 
 from test_launcher_e2e import FIXTURE_DIR, launcher_env
-from test_logging_e2e import LoggingTestCase, as_unprivileged_user, expected_properties
+from test_logging_e2e import LoggingTestCase, as_unprivileged_user, expected_properties, today
 
 LOG_BURST_SERVER = os.path.join(FIXTURE_DIR, "log_burst_server.so")
 MAX_FILE_SIZE = 5 * 1024 * 1024  # the generated file's 5MB, as log4cxx reads it
@@ -26,7 +26,7 @@ class HostileTestCase(LoggingTestCase):
                                 stderr=subprocess.PIPE, env=launcher_env(self.home))
 
     def log_file(self):
-        return expected_properties(self.log_root(), "launcher")[1]
+        return expected_properties(self.log_root(), "launcher", today())[1]
 
     def messages(self, path):
         """The message of every record in the file ("<tag> <number>" for the burst server)."""
@@ -183,7 +183,8 @@ class PlantedLinks(HostileTestCase):
                                 env=launcher_env(self.home), preexec_fn=plant, timeout=60)
         self.assertEqual(result.returncode, 3, result.stderr)
         self.assertEqual(self.read(victim), b"precious")
-        self.assertEqual(self.read(properties), expected_properties(log_root, "launcher")[0])
+        self.assertEqual(self.read(properties),
+                         expected_properties(log_root, "launcher", today())[0])
 
     def test_writing_in_place_does_not_follow_a_link(self):
         # A log root where no new file can be made forces the write in place; the properties
@@ -206,7 +207,7 @@ class NamesThatLookLikeVariables(HostileTestCase):
         result = self.start("x")
         self.assertEqual(result.returncode, 0, result.stderr)
         log_root = self.log_root()
-        expected, log_file = expected_properties(log_root, "a${HOME}b")
+        expected, log_file = expected_properties(log_root, "a${HOME}b", today())
         self.assertEqual(self.read(os.path.join(log_root, "a${HOME}b.ini")), expected)
         self.assertEqual(self.records(log_file), [renamed + " x"])
         self.assertEqual(sorted(os.listdir(log_root)), ["a${HOME}b", "a${HOME}b.ini"])

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "tests/logging/scratch_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "logging/text_file.h"
-#include "tests/logging/scratch_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tests/logging/scratch_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 
