@@ -28,20 +28,31 @@ std::string NoEnvironment(const std::string&) {
     return {};
 }
 
+// "<prefix>0=${<prefix>1}...", each of `count` lines naming the next `uses` times, after
+// "root=${<prefix>0}"; the last name is left undefined.
+std::string Chain(char prefix, int count, int uses) {
+    std::string text = "root=${";
+    text += prefix;
+    text += "0}\n";
+    for (int n = 0; n < count; ++n) {
+        text += prefix;
+        text += std::to_string(n);
+        text += '=';
+        for (int use = 0; use < uses; ++use) {
+            text += "${";
+            text += prefix;
+            text += std::to_string(n + 1);
+            text += '}';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
 TEST(CheckReferences, FindsWhatWouldBringLog4cxxDown) {
-    std::string growing = "root=${v0}\nv30=xx\n";
-    for (int n = 0; n < 30; ++n) {
-        growing += "v" + std::to_string(n) + "=${v" + std::to_string(n + 1) + "}${v" +
-                   std::to_string(n + 1) + "}\n";
-    }
-    std::string deep = "root=${d0}\n";
-    for (int n = 0; n < 100; ++n) {
-        deep += "d" + std::to_string(n) + "=${d" + std::to_string(n + 1) + "}\n";
-    }
-    std::string shallow = "root=${d0}\n";
-    for (int n = 0; n < 20; ++n) {
-        shallow += "d" + std::to_string(n) + "=${d" + std::to_string(n + 1) + "}\n";
-    }
+    const std::string growing = Chain('v', 30, 2) + "v30=xx\n";
+    const std::string deep = Chain('d', 100, 1);
+    const std::string shallow = Chain('d', 20, 1);
     const struct {
         const char* name;
         std::string text;
