@@ -1,16 +1,20 @@
 #include "logging/log4cxx_configuration.h"
 
 #include <log4cxx/file.h>
+#include <log4cxx/helpers/bytearrayinputstream.h>
 #include <log4cxx/helpers/properties.h>
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/propertyconfigurator.h>
 
 #include <chrono>
+#include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "logging/text_file.h"
 #include "platform/code_page.h"
+#include "platform/library_locale.h"
 #include "platform/utf8.h"
 
 namespace {
@@ -40,10 +44,80 @@ std::string Unescape(const std::string& value) {
     return text;
 }
 
+log4cxx::LogString LogText(const std::string& utf8) {
+    log4cxx::LogString text;
+    log4cxx::helpers::Transcoder::decodeUTF8(utf8, text);
+    return text;
+}
+
+// log4cxx's parser reads one character per byte (ISO-8859-1); fed UTF-8, it leaves each byte
+// of a multibyte character as a character of its own, which this takes back as that byte.
+std::string BytesFromLatin1(const log4cxx::LogString& text) {
+    std::string bytes;
+    for (auto at = text.cbegin(); at != text.cend();) {
+        bytes += static_cast<char>(log4cxx::helpers::Transcoder::decode(text, at));
+    }
+    return bytes;
+}
+
+// The file names log4cxx opens go through the C library's locale on Linux.
+void HandOver(const std::map<std::string, std::string>& utf8Properties) {
+    platform::MatchLibraryLocaleToAnsiCodePage();
+    log4cxx::helpers::Properties properties;
+    for (const auto& [key, value] : utf8Properties) {
+        properties.setProperty(LogText(key), LogText(value));
+    }
+    log4cxx::PropertyConfigurator::configure(properties);
+}
+
+// For a file that cannot be read, so that log4cxx names it in its report: the path decoded
+// here, since log4cxx would take its bytes for its own default character set.
+void HandOverPath(const std::string& ansiPath) {
+    platform::MatchLibraryLocaleToAnsiCodePage();
+    log4cxx::File file;
+    file.setPath(LogText(Utf8FromAnsi(ansiPath)));
+    log4cxx::PropertyConfigurator::configure(file);
+}
+
+// Log files are UTF-8 whatever the locale: set in what is handed over, never in the file.
+void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
+    const std::string appenderPrefix = "log4j.appender.";
+    std::vector<std::string> appenders;
+    for (const auto& entry : properties) {
+        const std::string& key = entry.first;
+        if (key.rfind(appenderPrefix, 0) == 0 &&
+            key.find('.', appenderPrefix.size()) == std::string::npos) {
+            appenders.push_back(key);
+        }
+    }
+    for (const std::string& appender : appenders) {
+        properties.emplace(appender + ".Encoding", "UTF-8");
+    }
+}
+
 }  // namespace
 
+std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText) {
+    // Decoded first, so that a second byte 0x5C of a double-byte character is never taken
+    // for an escape; the syntax is all ASCII, which no byte of a UTF-8 multibyte character is.
+    const std::string utf8 = Utf8FromAnsi(ansiText);
+    log4cxx::helpers::Properties parsed;
+    parsed.load(std::make_shared<log4cxx::helpers::ByteArrayInputStream>(
+        std::vector<unsigned char>(utf8.begin(), utf8.end())));
+    std::map<std::string, std::string> properties;
+    for (const log4cxx::LogString& key : parsed.propertyNames()) {
+        properties[BytesFromLatin1(key)] = BytesFromLatin1(parsed.getProperty(key));
+    }
+    return properties;
+}
+
 void ConfigureLog4cxxFromFile(const std::string& path) {
-    log4cxx::PropertyConfigurator::configure(log4cxx::File(path));
+    const std::string text = ReadTextFile(path);
+    if (text.empty()) {
+        HandOverPath(path);
+        return;
+    }
+    HandOver(ParseSettingsText(text));
 }
 
 std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
@@ -71,16 +145,9 @@ void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
         read = ReadGeneratedProperties(path);
     }
     if (read.empty()) {
-        ConfigureLog4cxxFromFile(path);
+        HandOverPath(path);
         return;
     }
-    log4cxx::helpers::Properties properties;
-    for (const auto& [key, value] : read) {
-        log4cxx::LogString logKey;
-        log4cxx::LogString logValue;
-        log4cxx::helpers::Transcoder::decodeUTF8(key, logKey);
-        log4cxx::helpers::Transcoder::decodeUTF8(value, logValue);
-        properties.setProperty(logKey, logValue);
-    }
-    log4cxx::PropertyConfigurator::configure(properties);
+    WriteLogFilesInUtf8(read);
+    HandOver(read);
 }
