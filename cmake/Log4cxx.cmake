@@ -6,6 +6,11 @@
 set(LAUNCHER_WINDOWS_DEPS "" CACHE PATH
     "Install prefix of the cross-built log4cxx (printed by scripts/build-windows-deps)")
 if(WIN32 AND LAUNCHER_WINDOWS_DEPS)
+  # A new build of the libraries has a new prefix: the package found in an old one is let go.
+  string(FIND "${log4cxx_DIR}" "${LAUNCHER_WINDOWS_DEPS}/" at)
+  if(NOT at EQUAL 0)
+    unset(log4cxx_DIR CACHE)
+  endif()
   find_package(log4cxx CONFIG REQUIRED PATHS ${LAUNCHER_WINDOWS_DEPS}
                NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 else()
