@@ -3,6 +3,7 @@
 #include <array>
 
 #include "launcher/message_ids.h"
+#include "launcher/product_version.h"
 #include "platform/code_page.h"
 #include "platform/path.h"
 
@@ -38,12 +39,12 @@ class CommandLineBstr {
 
 }  // namespace
 
-std::string ProgramNameFromPath(const char* modulePath) {
+std::string ProgramNameFromPath(const char* modulePath, platform::PathStyle style) {
     std::array<char, platform::kMaxDrive> drive{};
     std::array<char, platform::kMaxDir> dir{};
     std::array<char, platform::kMaxFname> name{};
     std::array<char, platform::kMaxExt> ext{};
-    platform::SplitPath(modulePath, drive.data(), dir.data(), name.data(), ext.data());
+    platform::SplitPath(modulePath, drive.data(), dir.data(), name.data(), ext.data(), style);
     return name.data();
 }
 
@@ -54,7 +55,8 @@ int RunLauncher(LaunchServices& services, int showCode) {
         programName = ProgramNameFromPath(modulePath.data());
     }
 
-    services.InitLogging(programName, 1, 0, 0, 0);
+    services.InitLogging(programName, kProductVersion.first, kProductVersion.second,
+                         kProductVersion.third, kProductVersion.fourth);
 
     const char* commandLine = services.CommandLine();
 
