@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <map>
 
 #include "fsutil/directory_tree.h"
 #include "logging/documents_folder.h"
@@ -23,9 +24,10 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     const std::string logRoot = LogRoot(documents.data());
     const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
     if (FileExists(sharedSettings.c_str()) != 0) {
+        std::map<std::string, std::string> properties;
         std::string reason;
-        if (SharedSettingsAreSound(sharedSettings, reason)) {
-            ConfigureLog4cxxFromFile(sharedSettings);
+        if (ReadSharedSettings(sharedSettings, properties, reason)) {
+            ConfigureLog4cxxFromSettings(properties);
         } else {
             // log4cxx stays unconfigured and the start goes on; the user learns why.
             std::fprintf(stderr, "%s: logging not configured: %s: %s\n", programName.c_str(),

@@ -1,20 +1,21 @@
 #include "logging/log4cxx_configuration.h"
 
-#include <log4cxx/file.h>
+#include <log4cxx/helpers/bytearrayinputstream.h>
 #include <log4cxx/helpers/properties.h>
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/propertyconfigurator.h>
 
 #include <chrono>
+#include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "logging/log4cxx_handover.h"
-#ifndef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
 #include "logging/process_safe_rolling_file_appender.h"
-#endif
 #include "logging/text_file.h"
 #include "platform/code_page.h"
+#include "platform/library_locale.h"
 #include "platform/utf8.h"
 
 namespace {
@@ -44,6 +45,48 @@ std::string Unescape(const std::string& value) {
     return text;
 }
 
+log4cxx::LogString LogText(const std::string& utf8) {
+    log4cxx::LogString text;
+    log4cxx::helpers::Transcoder::decodeUTF8(utf8, text);
+    return text;
+}
+
+// log4cxx's parser reads one character per byte (ISO-8859-1); fed UTF-8, it leaves each byte
+// of a multibyte character as a character of its own, which this takes back as that byte.
+std::string BytesFromLatin1(const log4cxx::LogString& text) {
+    std::string bytes;
+    for (auto at = text.cbegin(); at != text.cend();) {
+        bytes += static_cast<char>(log4cxx::helpers::Transcoder::decode(text, at));
+    }
+    return bytes;
+}
+
+// The file names log4cxx opens go through the C library's locale on Linux.
+void HandOver(const std::map<std::string, std::string>& utf8Properties) {
+    platform::MatchLibraryLocaleToAnsiCodePage();
+    log4cxx::helpers::Properties properties;
+    for (const auto& [key, value] : utf8Properties) {
+        properties.setProperty(LogText(key), LogText(value));
+    }
+    log4cxx::PropertyConfigurator::configure(properties);
+}
+
+// Log files are UTF-8 whatever the locale: set in what is handed over, never in the file.
+void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
+    const std::string appenderPrefix = "log4j.appender.";
+    std::vector<std::string> appenders;
+    for (const auto& entry : properties) {
+        const std::string& key = entry.first;
+        if (key.rfind(appenderPrefix, 0) == 0 &&
+            key.find('.', appenderPrefix.size()) == std::string::npos) {
+            appenders.push_back(key);
+        }
+    }
+    for (const std::string& appender : appenders) {
+        properties.emplace(appender + ".Encoding", "UTF-8");
+    }
+}
+
 // The generated file is a few hundred bytes; anything far larger is not ours.
 constexpr std::size_t kGeneratedFileLimit = std::size_t{64} * 1024;
 
@@ -65,20 +108,24 @@ bool ReadGeneratedText(const std::string& path, std::string& text) {
     return ReadTextFile(path, kGeneratedFileLimit, text) == TextFileRead::kRead;
 }
 
-// Our own appender where log4cxx's appender classes are there to build it on.
-std::string RollingAppenderClass() {
-#ifdef LAUNCHER_LOG4CXX_WITHOUT_APPENDERS
-    return {};
-#else
-    ProcessSafeRollingFileAppender::registerClass();
-    return kProcessSafeAppenderClass;
-#endif
-}
-
 }  // namespace
 
-void ConfigureLog4cxxFromFile(const std::string& path) {
-    log4cxx::PropertyConfigurator::configure(log4cxx::File(path));
+std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText) {
+    // Decoded first, so that a second byte 0x5C of a double-byte character is never taken
+    // for an escape; the syntax is all ASCII, which no byte of a UTF-8 multibyte character is.
+    const std::string utf8 = Utf8FromAnsi(ansiText);
+    log4cxx::helpers::Properties parsed;
+    parsed.load(std::make_shared<log4cxx::helpers::ByteArrayInputStream>(
+        std::vector<unsigned char>(utf8.begin(), utf8.end())));
+    std::map<std::string, std::string> properties;
+    for (const log4cxx::LogString& key : parsed.propertyNames()) {
+        properties[BytesFromLatin1(key)] = BytesFromLatin1(parsed.getProperty(key));
+    }
+    return properties;
+}
+
+void ConfigureLog4cxxFromSettings(const std::map<std::string, std::string>& properties) {
+    HandOver(properties);
 }
 
 std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
@@ -102,13 +149,7 @@ void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
         read = ParseGeneratedProperties(text);
     }
     if (read.empty()) return;
-    log4cxx::helpers::Properties properties;
-    for (const auto& [key, value] : PropertiesForLog4cxx(read, RollingAppenderClass())) {
-        log4cxx::LogString logKey;
-        log4cxx::LogString logValue;
-        log4cxx::helpers::Transcoder::decodeUTF8(key, logKey);
-        log4cxx::helpers::Transcoder::decodeUTF8(value, logValue);
-        properties.setProperty(logKey, logValue);
-    }
-    log4cxx::PropertyConfigurator::configure(properties);
+    WriteLogFilesInUtf8(read);
+    ProcessSafeRollingFileAppender::registerClass();
+    HandOver(PropertiesForLog4cxx(read, kProcessSafeAppenderClass));
 }

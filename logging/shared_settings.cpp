@@ -1,7 +1,10 @@
 #include "logging/shared_settings.h"
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
+#include "logging/log4cxx_configuration.h"
 #include "logging/properties_reader.h"
 #include "logging/text_file.h"
 
@@ -18,7 +21,8 @@ std::string EnvironmentValue(const std::string& name) {
 
 }  // namespace
 
-bool SharedSettingsAreSound(const std::string& path, std::string& reason) {
+bool ReadSharedSettings(const std::string& path, std::map<std::string, std::string>& properties,
+                        std::string& reason) {
     std::string text;
     switch (ReadTextFile(path, kSharedSettingsLimit, text)) {
         case TextFileRead::kUnreadable:
@@ -30,8 +34,14 @@ bool SharedSettingsAreSound(const std::string& path, std::string& reason) {
         case TextFileRead::kRead:
             break;
     }
-    const ReferenceCheck check = CheckReferences(ParseProperties(text), EnvironmentValue);
-    if (check.fault == ReferenceFault::kNone) return true;
+    // Checked on exactly what log4cxx will substitute in.
+    std::map<std::string, std::string> decoded = ParseSettingsText(text);
+    const ReferenceCheck check =
+        CheckReferences(std::vector<Property>(decoded.begin(), decoded.end()), EnvironmentValue);
+    if (check.fault == ReferenceFault::kNone) {
+        properties = std::move(decoded);
+        return true;
+    }
     reason = DescribeReferenceFault(check);
     return false;
 }

@@ -1,9 +1,11 @@
-// The user's shared settings file, checked before log4cxx reads it as it stands.
+// The user's shared settings file, read once and checked before log4cxx gets its properties.
 #pragma once
 
+#include <map>
 #include <string>
 
 // True when the file may go to log4cxx: a regular file of sane size, readable without
-// waiting, with no ${...} reference that would bring log4cxx down. Otherwise `reason` says
-// why not, in a few words.
-bool SharedSettingsAreSound(const std::string& path, std::string& reason);
+// waiting, with no ${...} reference that would bring log4cxx down; `properties` then holds
+// its entries, decoded to UTF-8. Otherwise `reason` says why not, in a few words.
+bool ReadSharedSettings(const std::string& path, std::map<std::string, std::string>& properties,
+                        std::string& reason);

@@ -186,6 +186,55 @@ class SharedSettings(LoggingTestCase):
         self.assertEqual(os.listdir(log_root), ["OvDefault.ini"])
 
 
+class JapaneseTextInAnyLocale(LoggingTestCase):
+    """Log files are UTF-8 and log paths are the bytes the launcher meant, whatever the locale:
+    a plain C locale counts as UTF-8."""
+
+    LOCALES = ("C.UTF-8", "ja_JP.UTF-8", "C", "POSIX")
+
+    def use_japanese_documents_folder(self):
+        documents = os.path.join(self.home, "ドキュメント")
+        os.makedirs(documents)
+        self.write_user_dirs('XDG_DOCUMENTS_DIR="$HOME/ドキュメント"\n')
+        return documents
+
+    def test_daily_log(self):
+        documents = self.use_japanese_documents_folder()
+        log_root = self.log_root(documents)
+        for locale in self.LOCALES:
+            with self.subTest(locale=locale):
+                shutil.rmtree(os.path.join(documents, "Orvane"), ignore_errors=True)
+                result = self.start("帳簿", "表示", env_extra={"LC_ALL": locale})
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(result.stderr, b"")
+                expected, log_file = self.expected(log_root, "launcher")
+                self.assertEqual(sorted(os.listdir(self.home)), [".config", "ドキュメント"])
+                self.assertEqual(sorted(os.listdir(log_root)), ["launcher", "launcher.ini"])
+                self.assertEqual(self.read(os.path.join(log_root, "launcher.ini")), expected)
+                self.assertEqual(self.records(log_file), [self.app.launcher + " 帳簿 表示"])
+
+    def test_shared_settings_file(self):
+        log_root = self.log_root(self.use_japanese_documents_folder())
+        os.makedirs(log_root)
+        shared_log = os.path.join(self.root, "共有", "表示.log")
+        with open(os.path.join(log_root, "OvDefault.ini"), "w", encoding="utf-8") as shared:
+            shared.write("# 共有の設定\n"
+                         "log4j.rootLogger=INFO, shared\n"
+                         "log4j.appender.shared=org.apache.log4j.FileAppender\n"
+                         f"log4j.appender.shared.File={shared_log}\n"
+                         "log4j.appender.shared.layout=org.apache.log4j.PatternLayout\n"
+                         "log4j.appender.shared.layout.ConversionPattern=共有 %m%n\n")
+        for locale in self.LOCALES:
+            with self.subTest(locale=locale):
+                shutil.rmtree(os.path.dirname(shared_log), ignore_errors=True)
+                result = self.start("帳簿", env_extra={"LC_ALL": locale})
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(result.stderr, b"", "log4cxx read the file")
+                self.assertEqual(os.listdir(log_root), ["OvDefault.ini"])
+                self.assertEqual(self.read(shared_log).decode("utf-8"),
+                                 f"共有 AppRun: show=10 cmdline={self.app.launcher} 帳簿\n")
+
+
 class LoggingThatCannotBeSetUp(LoggingTestCase):
     """Whatever goes wrong with logging, the run object still runs and its result stands."""
 

@@ -2,10 +2,10 @@
 activation through the embedded manifest, the command line in code page 932, the exit code,
 and the fatal-error box when the run object cannot be created.
 
-Reads from the environment LAUNCHER_BIN_DIR (launcher.exe, the sample run object and the
-assembly its manifest depends on), LAUNCHER_EMULATOR (the command that runs a Windows program
-in a Japanese locale, e.g. "scripts/wine-run build/windows-x86/wineprefix") and, optionally,
-LAUNCHER_FIXTURE_DIR (the faulty servers)."""
+Reads from the environment LAUNCHER_BIN_DIR (launcher.exe, log4cxx.dll, the sample run object
+and the assembly its manifest depends on), LAUNCHER_EMULATOR (the command that runs a Windows
+program in a Japanese locale, e.g. "scripts/wine-run build/windows-x86/wineprefix") and,
+optionally, LAUNCHER_FIXTURE_DIR (the faulty servers)."""
 
 import os
 import re
@@ -13,7 +13,6 @@ import shlex
 import shutil
 import subprocess
 import tempfile
-import time
 import unittest
 
 from windows_command_line import split_windows_command_line
@@ -26,6 +25,7 @@ FIXTURE_DIR = os.environ.get("LAUNCHER_FIXTURE_DIR")
 
 LAUNCHER = "launcher.exe"
 RUN_OBJECT = "OvTaxLinkRun.dll"
+LOG4CXX = "log4cxx.dll"
 DEPENDENT_ASSEMBLY = "Orvane.CommonApp.CCProxy.manifest"
 CLSID_APP_RUN = "{1368DB73-5337-4934-BDD1-5BD251843AFE}"
 
@@ -83,6 +83,8 @@ class Deployment:
         os.makedirs(self.folder)
         self.launcher = os.path.join(self.folder, LAUNCHER)
         shutil.copy2(os.path.join(BIN_DIR, LAUNCHER), self.launcher)
+        # Shared by the launcher and the run object, as where the product is installed.
+        shutil.copy2(os.path.join(BIN_DIR, LOG4CXX), self.folder)
         if dependent_assembly:
             shutil.copy2(os.path.join(BIN_DIR, DEPENDENT_ASSEMBLY), self.folder)
         if run_object is True:
@@ -180,60 +182,6 @@ class ActivationFailure(WineTestCase):
                 deployment = Deployment(self.root, "app%d" % index, run_object=server)
                 result = run(deployment.launcher, trace="+relay")
                 self.assertFatalBoxShownOnce(result)
-
-
-class LoggingSetUp(WineTestCase):
-    """What the logging bootstrap hands to log4cxx; the Wine run links log4cxx's test double,
-    which records each configuration into the file named by LOG4CXX_DOUBLE_RECORD."""
-
-    def setUp(self):
-        super().setUp()
-        self.record = os.path.join(self.root, "log4cxx-record.txt")
-        documents = run("cmd", "/c", "echo %USERPROFILE%\\Documents").stdout.decode("cp932")
-        self.documents = documents.strip()
-        unix = run("winepath", "-u", self.documents).stdout.decode("utf-8").strip()
-        self.log_root_unix = os.path.join(unix, "Orvane", "SystemLog")
-
-    def start(self, deployment, *arguments):
-        return run(deployment.launcher, *arguments,
-                   env_extra={"LOG4CXX_DOUBLE_RECORD": windows_path(self.record)})
-
-    def recorded(self):
-        # A file configuration is recorded in the ANSI code page, properties in UTF-8.
-        with open(self.record, "rb") as record:
-            content = record.read()
-        return content.decode("utf-8" if content.startswith(b"configure properties") else "cp932")
-
-    def test_generated_properties_are_configured_before_the_run_object_is_created(self):
-        # Even a start whose run object is missing has set up logging first.
-        for deployment, status in ((Deployment(self.root, "ok"), 7),
-                                   (Deployment(self.root, "missing", run_object=False), 255)):
-            with self.subTest(folder=os.path.basename(deployment.folder)):
-                if os.path.exists(self.record):
-                    os.remove(self.record)
-                result = self.start(deployment, "--exit-code=7")
-                self.assertEqual(result.returncode, status)
-                lines = self.recorded().splitlines()
-                self.assertEqual(lines[0], "configure properties")
-                properties = dict(line.split("=", 1) for line in lines[1:])
-                log_root = self.documents + "\\Orvane\\SystemLog"
-                self.assertEqual(properties["log4j.appender.ovAppender"],
-                                 "org.apache.log4j.RollingFileAppender")
-                self.assertEqual(
-                    properties["log4j.appender.ovAppender.File"],
-                    log_root + "\\launcher\\launcher.1.0.0Log_%s.txt" % time.strftime("%Y%m%d"))
-                self.assertTrue(os.path.isfile(os.path.join(self.log_root_unix, "launcher.ini")))
-
-    def test_shared_settings_file_goes_to_log4cxx_as_it_stands(self):
-        os.makedirs(self.log_root_unix, exist_ok=True)
-        shared = os.path.join(self.log_root_unix, "OvDefault.ini")
-        with open(shared, "w") as settings:
-            settings.write("log4j.rootLogger = Off\n")
-        self.addCleanup(os.remove, shared)
-        result = self.start(Deployment(self.root), "--exit-code=4")
-        self.assertEqual(result.returncode, 4)
-        self.assertEqual(self.recorded(), "configure file\n%s\\Orvane\\SystemLog\\OvDefault.ini\n"
-                         % self.documents)
 
 
 def setUpModule():

@@ -1,0 +1,7 @@
+#include "platform/library_locale.h"
+
+namespace platform {
+
+void MatchLibraryLocaleToAnsiCodePage() {}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "logging/log4cxx_configuration.h"
+#include "platform/code_page.h"
+
+namespace {
+
+// OLECHAR is wchar_t on Windows, char16_t elsewhere: UTF-16 either way.
+std::string Ansi(std::u16string_view text) {
+    const std::basic_string<OLECHAR> wide(text.begin(), text.end());
+    const int length = static_cast<int>(wide.size());
+    std::string ansi(
+        static_cast<std::size_t>(platform::WideToAnsi(wide.data(), length, nullptr, 0)), '\0');
+    platform::WideToAnsi(wide.data(), length, ansi.data(), static_cast<int>(ansi.size()));
+    return ansi;
+}
+
+class SettingsTextInShiftJis : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
+
+// 表, ソ and 能 end in 0x5C, the backslash, in code page 932: read byte by byte, as log4cxx
+// reads a properties file, each would escape the character after it.
+TEST_F(SettingsTextInShiftJis, IsDecodedBeforeItIsParsed) {
+    ASSERT_EQ(Ansi(u"表ソ能"), "\x95\x5C\x83\x5C\x94\x5C");
+    using Properties = std::map<std::string, std::string>;
+    const struct {
+        std::u16string_view text;
+        Properties expected;
+    } cases[] = {
+        {u"log4j.appender.A.File = C:\\\\表計算 ソフト\\\\能\\\\a.txt\r\n",
+         {{"log4j.appender.A.File", "C:\\表計算 ソフト\\能\\a.txt"}}},
+        {u"first = 能\nsecond = ソ\n", {{"first", "能"}, {"second", "ソ"}}},
+        {u"joined = 表\\\n        ソ", {{"joined", "表ソ"}}},
+        {u"# 表\n! ソ\nkey:値\nother 能", {{"key", "値"}, {"other", "能"}}},
+        {u"log4j.logger.表ソ = Info", {{"log4j.logger.表ソ", "Info"}}},
+        {u"escapes = a\\tb\\n\\能", {{"escapes", "a\tb\n能"}}},
+        {u"", {}},
+    };
+    for (const auto& testCase : cases) {
+        const std::string ansi = Ansi(testCase.text);
+        EXPECT_EQ(ParseSettingsText(ansi), testCase.expected) << ansi;
+    }
+}
+
+}  // namespace
