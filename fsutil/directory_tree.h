@@ -1,24 +1,18 @@
-// Directory-tree creation, the existence check, and the multibyte string helpers they use.
+// Directory-tree creation and the existence check.
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <string>
+
+#include "fsutil/multibyte_text.h"
+#include "platform/path.h"
 
 class IFileFind;
-
-// Index of the last `byte` in `text` that is not the second byte of a double-byte character;
-// -1 when there is none.
-std::int32_t FindLastChar(const std::string& text, char byte);
-
-// The first `count` bytes of `text`, one more when the cut would fall inside a double-byte
-// character. Empty for a count of 0 or less, the whole text for a count beyond it.
-std::string LeftWholeChars(const std::string& text, std::int32_t count);
 
 // 1 when the platform created the directory; otherwise 0, with the platform's last error.
 int CreateOneDirectory(const char* path);
 
-// 1 when at least one file or directory matches the name or wildcard pattern.
+// 1 when at least one file or directory matches the name or wildcard pattern. The folder part
+// is looked up as it is written, never as a pattern.
 int FileExists(const char* path);
 
 // What CreateDirectoryTree looks parents up with and creates levels with. The shipped
@@ -32,6 +26,9 @@ class DirectoryTreeServices {
 
 // Creates the directory named by `path` together with any missing ancestors, top-most first.
 // 1 when this call created `path` itself; 0 otherwise, also when it existed already. A level
-// that fails stops the levels below it; nothing created is removed again.
+// that fails stops the levels below it; nothing created is removed again. Each parent is
+// looked up by its exact name: "*" and "?" in a Linux folder name are no wildcards. The path is
+// read in `style`, the native one unless a caller hands over Windows-style text.
 int CreateDirectoryTree(const char* path);
-int CreateDirectoryTree(const char* path, DirectoryTreeServices& services);
+int CreateDirectoryTree(const char* path, DirectoryTreeServices& services,
+                        platform::PathStyle style = platform::kNativePathStyle);

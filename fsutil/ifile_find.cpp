@@ -1,12 +1,10 @@
 #include "fsutil/ifile_find.h"
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "fsutil/directory_tree.h"
+#include "fsutil/multibyte_text.h"
 #include "platform/last_error.h"
-#include "platform/mbstring.h"
 #include "platform/path.h"
 
 namespace {
@@ -14,10 +12,12 @@ namespace {
 constexpr std::uint32_t kDirectory = 0x10;
 // The longest pattern a find-data record's name field could hold.
 constexpr std::size_t kMaxPattern = 259;
+// The search runs on the system's own paths, so it reads them in the native style.
+constexpr platform::PathStyle kStyle = platform::kNativePathStyle;
 
 }  // namespace
 
-IFileFind::IFileFind() : handle_(nullptr), separator_('\\') {}
+IFileFind::IFileFind() : handle_(nullptr), separator_(platform::PreferredSeparator(kStyle)) {}
 
 IFileFind::~IFileFind() {
     Close();
@@ -43,14 +43,15 @@ std::string IFileFind::GetPath() const {
     std::string path = folder_;
     // The last real separator, never the second byte of a double-byte character: a folder
     // that ends in such a character still gets its separator.
-    const int last = std::max(FindLastChar(path, '\\'), FindLastChar(path, '/'));
-    if (last != static_cast<int>(path.size()) - 1) path += separator_;
+    if (FindLastSeparator(path, kStyle) != static_cast<std::int32_t>(path.size()) - 1) {
+        path += separator_;
+    }
     return path + GetName();
 }
 
 std::string IFileFind::GetBaseName() const {
     char name[platform::kMaxFname];
-    platform::SplitPath(GetName().c_str(), nullptr, nullptr, name, nullptr);
+    platform::SplitPath(GetName().c_str(), nullptr, nullptr, name, nullptr, kStyle);
     return name;
 }
 
@@ -110,7 +111,7 @@ int IFileFind::IsDotEntry() const {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ? 1 : 0;
 }
 
-int IFileFind::FindFirst(const char* pattern, std::uint32_t /*reserved*/) {
+int IFileFind::FindFirst(const char* pattern, std::uint32_t flags) {
     if (pattern == nullptr) pattern = "*.*";
     // Too long to name any entry: refused before anything, the open search included, changes.
     if (std::strlen(pattern) > kMaxPattern) {
@@ -119,7 +120,9 @@ int IFileFind::FindFirst(const char* pattern, std::uint32_t /*reserved*/) {
     }
     Close();
     lookAhead_ = std::make_unique<WIN32_FIND_DATAA>();
-    handle_ = platform::FindFirstEntry(pattern, lookAhead_.get());
+    const auto match = (flags & kFindExactName) != 0 ? platform::FindMatch::kExactName
+                                                     : platform::FindMatch::kPattern;
+    handle_ = platform::FindFirstEntry(pattern, lookAhead_.get(), match);
     if (handle_ == platform::InvalidSearchHandle()) {
         // The caller reads why the search failed; the clean-up must not overwrite it.
         const std::uint32_t reason = platform::GetLastErrorCode();
@@ -134,12 +137,17 @@ int IFileFind::FindFirst(const char* pattern, std::uint32_t /*reserved*/) {
         platform::SetLastErrorCode(platform::kErrorInvalidName);
         return 0;
     }
-    const char* backslash = platform::FindLastByte(full, '\\');
-    const char* slash = platform::FindLastByte(full, '/');
-    const char* cut = backslash == nullptr ? slash
-                      : slash == nullptr   ? backslash
-                                           : std::max(backslash, slash);
-    folder_.assign(full, cut != nullptr ? static_cast<std::size_t>(cut - full) : std::strlen(full));
+    // The folder ends before the last separator: C:\Logs\*.txt gives C:\Logs and C:\*.* gives
+    // C:, which GetPath joins with a separator again. A Linux path has no drive before its
+    // root, so there the root keeps its "/": the folder of /tmp is /, and its path /tmp.
+    const std::string absolute = full;
+    const std::int32_t cut = FindLastSeparator(absolute, kStyle);
+    if (cut < 0) {
+        folder_ = absolute;
+    } else {
+        const bool keepRoot = cut == 0 && kStyle == platform::PathStyle::kPosix;
+        folder_ = absolute.substr(0, keepRoot ? 1 : static_cast<std::size_t>(cut));
+    }
     return 1;
 }
 

@@ -8,6 +8,10 @@
 #include "fsutil/itime.h"
 #include "platform/file_find.h"
 
+// FindFirst's second argument: look the name up exactly as it is written, wildcards included,
+// rather than as a pattern. A Linux name may hold "*" and "?"; no Windows name can.
+constexpr std::uint32_t kFindExactName = 0x1;
+
 // After FindFirst succeeds the first match waits unseen in the look-ahead record; each
 // FindNext makes the next match current and reports whether a further one follows. So the
 // call that makes the last match current returns 0 while that entry stays valid.
@@ -37,8 +41,9 @@ class IFileFind {
     virtual int GetCreateTime(FILETIME* time) const;
     virtual int HasAttributes(std::uint32_t mask) const;
     virtual int IsDotEntry() const;
-    // `pattern` null searches "*.*" in the current directory; `reserved` is ignored.
-    virtual int FindFirst(const char* pattern, std::uint32_t reserved);
+    // `pattern` null searches "*.*" in the current directory. `flags` is 0, or kFindExactName.
+    // The folder part is never a pattern.
+    virtual int FindFirst(const char* pattern, std::uint32_t flags);
     virtual int FindNext();
     virtual void CloseSearchHandle();
 

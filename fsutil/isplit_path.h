@@ -3,15 +3,20 @@
 
 #include <cstddef>
 
+#include "platform/path.h"
+
 // Network paths \\server\share\folder\name are read so that "\\server" is the drive, the bare
 // server name goes to Server, and "\share\folder\" is the directory. Every buffer holds a
-// terminated string in the ANSI code page and is never written past its capacity.
+// terminated string in the ANSI code page, in whole characters, and is never written past its
+// capacity. The path is read in the given style: a native Linux path has neither drives nor
+// network paths, and "\" is part of a name there.
 class ISplitPath {
   public:
     static constexpr std::size_t kPathCapacity = 260;
     static constexpr std::size_t kPartCapacity = 256;
 
-    explicit ISplitPath(const char* path = nullptr);
+    explicit ISplitPath(const char* path = nullptr,
+                        platform::PathStyle style = platform::kNativePathStyle);
     ISplitPath(const ISplitPath&) = delete;
     ISplitPath& operator=(const ISplitPath&) = delete;
     virtual ~ISplitPath();
@@ -27,4 +32,7 @@ class ISplitPath {
     char* Ext;       // from the last "." on
     char* DriveDir;  // Drive + Dir, cut to kPathCapacity bytes
     char* FnameExt;  // Fname + Ext, cut to kPathCapacity bytes
+
+  private:
+    const platform::PathStyle style_;
 };

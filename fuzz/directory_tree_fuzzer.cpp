@@ -22,7 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                     : FakeDirectoryServices::Kind::kDirectory;
         }
     }
-    const int result = CreateDirectoryTree(path.c_str(), fake);
+    // The first byte's second bit picks the style the path is read in.
+    const auto style =
+        (data[0] & 2) != 0 ? platform::PathStyle::kPosix : platform::PathStyle::kWindows;
+    const int result = CreateDirectoryTree(path.c_str(), fake, style);
 
     FUZZ_CHECK(result == 0 || result == 1);
     FUZZ_CHECK(fake.searches.size() <= path.size() + 1);

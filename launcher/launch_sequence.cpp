@@ -38,12 +38,12 @@ class CommandLineBstr {
 
 }  // namespace
 
-std::string ProgramNameFromPath(const char* modulePath) {
+std::string ProgramNameFromPath(const char* modulePath, platform::PathStyle style) {
     std::array<char, platform::kMaxDrive> drive{};
     std::array<char, platform::kMaxDir> dir{};
     std::array<char, platform::kMaxFname> name{};
     std::array<char, platform::kMaxExt> ext{};
-    platform::SplitPath(modulePath, drive.data(), dir.data(), name.data(), ext.data());
+    platform::SplitPath(modulePath, drive.data(), dir.data(), name.data(), ext.data(), style);
     return name.data();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "launcher/app_run.h"
+#include "platform/path.h"
 
 // Everything the pass asks of the outside world, so that the order of its steps and its
 // failure paths can be observed.
@@ -29,8 +30,10 @@ constexpr DWORD kRunObjectClassContext = 23;
 constexpr int kExitComUnavailable = 1;
 constexpr int kExitRunObjectNotCreated = -1;
 
-// The base name of the executable: no folder, no extension; empty when the path is.
-std::string ProgramNameFromPath(const char* modulePath);
+// The base name of the executable: no folder, no extension; empty when the path is. The
+// module path is the system's own, read in its native style ("\" is part of a Linux name).
+std::string ProgramNameFromPath(const char* modulePath,
+                                platform::PathStyle style = platform::kNativePathStyle);
 
 // Raised when the command line cannot be turned into a BSTR; nothing catches it, as with
 // any other out-of-memory failure during start-up.

@@ -6,14 +6,17 @@
 namespace platform {
 
 constexpr unsigned kCodePageShiftJis = 932;
+constexpr unsigned kCodePageEucJp = 20932;
 constexpr unsigned kCodePageUtf8 = 65001;
 
-// The code page that byte strings are in: the thread's ANSI code page on Windows, the
-// locale's codeset elsewhere.
+// The code page that byte strings are in: the thread's ANSI code page on Windows; elsewhere
+// the code set of the user's locale (nl_langinfo(CODESET)) by its Windows number, the
+// Shift_JIS family as 932, EUC-JP as 20932, and 0 for a code set that Windows does not number.
 unsigned ActiveAnsiCodePage();
 
-// Makes the double-byte rules of another code page apply (as _setmbcp does), so that 932's
-// lead bytes can be exercised anywhere. 0 returns to the system's own code page.
+// Makes the conversions and double-byte rules of another code page apply (as _setmbcp does),
+// so that 932's lead bytes can be exercised anywhere. 0 returns to the system's own code page;
+// a code page this system does not know leaves the choice as it was.
 void SelectAnsiCodePage(unsigned codePage);
 
 // MultiByteToWideChar with the thread's ANSI code page. A length of -1 converts up to and

@@ -25,10 +25,17 @@ constexpr DWORD kAttributeHidden = 0x02;
 constexpr DWORD kAttributeDirectory = 0x10;
 constexpr DWORD kAttributeNormal = 0x80;
 
+// How FindFirstEntry reads the last part of its pattern: with "*" and "?" as wildcards, or as
+// the exact name of one entry (on Linux a name may hold both; Windows allows neither, so there
+// such a name is invalid, error 123).
+enum class FindMatch { kPattern, kExactName };
+
 // The first entry of the folder named by `pattern`'s directory part whose name matches its
-// last part ("*" and "?" as wildcards) goes into `data`. Returns a handle for
-// FindNextEntry, or InvalidSearchHandle() with the reason in the last-error code.
-SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data);
+// last part goes into `data`. The directory part is never a pattern: a wildcard there gives
+// error 123. Returns a handle for FindNextEntry, or InvalidSearchHandle() with the reason in
+// the last-error code.
+SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data,
+                            FindMatch match = FindMatch::kPattern);
 
 // The next matching entry into `data`; false at the end (last error 18) or on error.
 bool FindNextEntry(SearchHandle handle, WIN32_FIND_DATAA* data);

@@ -3,44 +3,161 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/mbstring.h"
 #include "platform/posix/locale_text.h"
 #include "platform/utf8.h"
 
 namespace platform {
 namespace {
 
-unsigned selectedCodePage = 0;
+// The bytes that start a two-byte character, as inclusive ranges.
+using LeadRanges = std::initializer_list<std::pair<unsigned char, unsigned char>>;
+constexpr LeadRanges kNoLeadBytes = {};
+constexpr LeadRanges kShiftJisLeadBytes = {{0x81, 0x9F}, {0xE0, 0xFC}};
+// EUC: two-byte characters start at 0xA1-0xFE, half-width kana at 0x8E. The prefix 0x8F of
+// a three-byte character is a byte of its own; the two bytes after it are a pair again.
+constexpr LeadRanges kEucLeadBytes = {{0x8E, 0x8E}, {0xA1, 0xFE}};
+// GBK, GB18030, Big5 and the Korean code pages, whose second bytes include ASCII.
+constexpr LeadRanges kWideLeadBytes = {{0x81, 0xFE}};
+constexpr LeadRanges kJohabLeadBytes = {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}};
 
-// The user's locale codeset, read without changing the process locale. A plain C or POSIX
-// locale counts as UTF-8: its ASCII is a subset, and it is what every Linux desktop uses.
-unsigned LocaleCodePage() {
-    static const unsigned codePage = [] {
-        locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-        if (user == static_cast<locale_t>(nullptr)) return kCodePageUtf8;
-        const std::string codeset = nl_langinfo_l(CODESET, user);
-        freelocale(user);
-        if (codeset == "SHIFT_JIS" || codeset == "SJIS" || codeset == "CP932") {
-            return kCodePageShiftJis;
+// A code set: its Windows code-page number (0 when Windows has none), the name iconv knows
+// it by, and which of its bytes are lead bytes.
+struct CodeSet {
+    CodeSet(unsigned number, std::string iconvName, LeadRanges leadRanges)
+        : number(number), iconvName(std::move(iconvName)) {
+        for (const auto& [first, last] : leadRanges) {
+            for (unsigned byte = first; byte <= last; ++byte) leadBytes[byte] = true;
         }
-        return kCodePageUtf8;
-    }();
-    return codePage;
+    }
+    unsigned number;
+    std::string iconvName;
+    std::array<bool, 256> leadBytes{};
+};
+
+// What each multibyte code set is called, in the spelling of nl_langinfo (compared without
+// case, "-" or "_"), and how it is treated. The Shift_JIS family is code page 932, as
+// Windows reads it: glibc's own SHIFT_JIS turns 0x5C into the yen sign, which would make
+// every path separator a character.
+struct NamedCodeSet {
+    std::initializer_list<const char*> names;
+    const char* iconvName;
+    LeadRanges leadRanges;
+    unsigned number;
+    bool convertsByLocaleName;  // a locale of this set converts by the name it gives
+};
+const NamedCodeSet kNamedCodeSets[] = {
+    {{"UTF8"}, "UTF-8", kNoLeadBytes, kCodePageUtf8, false},
+    {{"SHIFTJIS", "SJIS", "CP932", "WINDOWS31J", "MSKANJI", "SHIFTJISX0213"},
+     "CP932",
+     kShiftJisLeadBytes,
+     kCodePageShiftJis,
+     false},
+    {{"EUCJP", "EUCJPMS", "EUCJISX0213"}, "EUC-JP", kEucLeadBytes, kCodePageEucJp, true},
+    {{"EUCTW"}, "EUC-TW", kEucLeadBytes, 51950, true},
+    {{"GBK", "CP936", "GB2312", "EUCCN"}, "GBK", kWideLeadBytes, 936, true},
+    {{"GB18030"}, "GB18030", kWideLeadBytes, 54936, true},
+    {{"BIG5", "BIG5HKSCS", "CP950"}, "BIG5", kWideLeadBytes, 950, true},
+    {{"EUCKR", "CP949", "UHC"}, "CP949", kWideLeadBytes, 949, true},
+    {{"JOHAB"}, "JOHAB", kJohabLeadBytes, 1361, true},
+};
+
+// Single-byte code sets with a Windows number; any other single-byte set is number 0.
+const std::pair<const char*, unsigned> kSingleByteNumbers[] = {
+    {"ISO88591", 28591}, {"ISO88592", 28592},  {"ISO88593", 28593},  {"ISO88594", 28594},
+    {"ISO88595", 28595}, {"ISO88596", 28596},  {"ISO88597", 28597},  {"ISO88598", 28598},
+    {"ISO88599", 28599}, {"ISO885913", 28603}, {"ISO885915", 28605}, {"KOI8R", 20866},
+    {"KOI8U", 21866},    {"CP1250", 1250},     {"CP1251", 1251},     {"CP1252", 1252},
+    {"CP1253", 1253},    {"CP1254", 1254},     {"CP1255", 1255},     {"CP1256", 1256},
+    {"CP1257", 1257},    {"CP1258", 1258},     {"TIS620", 874},      {"USASCII", 20127},
+};
+
+std::string Normalised(const std::string& name) {
+    std::string key;
+    for (char byte : name) {
+        if (byte != '-' && byte != '_') key += static_cast<char>(std::toupper(byte));
+    }
+    return key;
 }
 
-const char* IconvName(unsigned codePage) {
-    return codePage == kCodePageShiftJis ? "CP932" : "UTF-8";
+const NamedCodeSet* FindNamed(const std::string& key) {
+    for (const NamedCodeSet& named : kNamedCodeSets) {
+        for (const char* name : named.names) {
+            if (key == name) return &named;
+        }
+    }
+    return nullptr;
+}
+
+// The code set of a locale's LC_CTYPE as nl_langinfo names it. A plain C or POSIX locale
+// (ASCII) counts as UTF-8: its ASCII is a subset, and it is what containers start in.
+CodeSet CodeSetOfLocale(const std::string& codeset, std::size_t maxCharacterBytes) {
+    const std::string key = Normalised(codeset);
+    if (key == "ANSIX3.41968" || key.empty()) return {kCodePageUtf8, "UTF-8", kNoLeadBytes};
+    if (const NamedCodeSet* named = FindNamed(key)) {
+        return {named->number, named->convertsByLocaleName ? codeset : named->iconvName,
+                named->leadRanges};
+    }
+    for (const auto& [name, number] : kSingleByteNumbers) {
+        if (key == name) return {number, codeset, kNoLeadBytes};
+    }
+    // A multibyte set not listed above: every high byte may start a pair, which never takes a
+    // pair's second byte for a separator. (TCVN's combining sequences are single bytes.)
+    const bool multibyte = maxCharacterBytes > 1 && key != "TCVN57121";
+    return {0, codeset, multibyte ? kWideLeadBytes : kNoLeadBytes};
+}
+
+// The user's locale, read without changing the process locale.
+const CodeSet& LocaleCodeSet() {
+    static const CodeSet codeSet = [] {
+        locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+        if (user == static_cast<locale_t>(nullptr)) return CodeSetOfLocale("UTF-8", 6);
+        const locale_t previous = uselocale(user);
+        const std::size_t maxCharacterBytes = MB_CUR_MAX;
+        uselocale(previous);
+        const std::string codeset = nl_langinfo_l(CODESET, user);
+        freelocale(user);
+        return CodeSetOfLocale(codeset, maxCharacterBytes);
+    }();
+    return codeSet;
+}
+
+// The code sets that SelectAnsiCodePage can switch to, by number.
+const CodeSet* NumberedCodeSet(unsigned number) {
+    static const std::vector<CodeSet> codeSets = [] {
+        std::vector<CodeSet> sets;
+        for (const NamedCodeSet& named : kNamedCodeSets) {
+            sets.emplace_back(named.number, named.iconvName, named.leadRanges);
+        }
+        return sets;
+    }();
+    const auto found = std::find_if(codeSets.begin(), codeSets.end(),
+                                    [number](const CodeSet& set) { return set.number == number; });
+    return found != codeSets.end() ? &*found : nullptr;
+}
+
+const CodeSet* selectedCodeSet = nullptr;
+
+const CodeSet& ActiveCodeSet() {
+    return selectedCodeSet != nullptr ? *selectedCodeSet : LocaleCodeSet();
 }
 
 // Runs iconv over the whole input. Bytes that do not convert become `replacement` (as
 // MultiByteToWideChar does without MB_ERR_INVALID_CHARS) so that nothing is silently cut.
-std::string Convert(const char* from, const char* to, const char* input, std::size_t inputSize,
-                    const std::string& replacement, std::size_t invalidUnitSize) {
-    iconv_t converter = iconv_open(to, from);
+std::string Convert(const std::string& from, const std::string& to, const char* input,
+                    std::size_t inputSize, const std::string& replacement,
+                    std::size_t invalidUnitSize) {
+    iconv_t converter = iconv_open(to.c_str(), from.c_str());
     // iconv_open reports failure as the all-ones handle.
     if (converter == reinterpret_cast<iconv_t>(-1)) return {};  // NOLINT(performance-no-int-to-ptr)
     std::string output;
@@ -86,20 +203,29 @@ int Deliver(const std::basic_string<Unit>& converted, Unit* out, int outCapacity
 }  // namespace
 
 unsigned ActiveAnsiCodePage() {
-    return selectedCodePage != 0 ? selectedCodePage : LocaleCodePage();
+    return ActiveCodeSet().number;
 }
 
 void SelectAnsiCodePage(unsigned codePage) {
-    selectedCodePage = codePage;
+    if (codePage == 0) {
+        selectedCodeSet = nullptr;
+    } else if (const CodeSet* codeSet = NumberedCodeSet(codePage)) {
+        selectedCodeSet = codeSet;
+    }
+}
+
+bool IsLeadByte(unsigned char byte) {
+    return ActiveCodeSet().leadBytes[byte];
 }
 
 int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
+    const CodeSet& codeSet = ActiveCodeSet();
     // UTF-8, the everyday case, needs no converter to be loaded.
-    if (ActiveAnsiCodePage() == kCodePageUtf8) {
+    if (codeSet.number == kCodePageUtf8) {
         return Deliver(Utf16FromUtf8(text, MeasureAnsi(text, length)), out, outCapacity);
     }
-    const std::string bytes = Convert(IconvName(ActiveAnsiCodePage()), "UTF-16LE", text,
+    const std::string bytes = Convert(codeSet.iconvName, "UTF-16LE", text,
                                       MeasureAnsi(text, length), std::string("\xFD\xFF", 2), 1);
     std::u16string wide(bytes.size() / 2, u'\0');
     bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * 2);
@@ -109,17 +235,18 @@ int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
 int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     const std::size_t units = MeasureWide(text, length);
-    if (ActiveAnsiCodePage() == kCodePageUtf8) {
+    const CodeSet& codeSet = ActiveCodeSet();
+    if (codeSet.number == kCodePageUtf8) {
         return Deliver(Utf8FromUtf16(text, units), out, outCapacity);
     }
-    const std::string ansi = Convert("UTF-16LE", IconvName(ActiveAnsiCodePage()),
+    const std::string ansi = Convert("UTF-16LE", codeSet.iconvName,
                                      reinterpret_cast<const char*>(text), units * 2, "?", 2);
     return Deliver(ansi, out, outCapacity);
 }
 
 std::string posix::AnsiToLocaleText(std::string_view ansiText) {
-    const char* from = IconvName(ActiveAnsiCodePage());
-    const char* to = IconvName(LocaleCodePage());
+    const std::string& from = ActiveCodeSet().iconvName;
+    const std::string& to = LocaleCodeSet().iconvName;
     if (from == to) return std::string(ansiText);
     return Convert(from, to, ansiText.data(), ansiText.size(), "?", 1);
 }

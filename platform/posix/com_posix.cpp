@@ -1,6 +1,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,17 +33,24 @@ HRESULT Fail(HRESULT result, std::string lookedFor, std::string reason) {
     return result;
 }
 
-bool IsRegularFile(const std::string& path) {
+// Why `path` cannot be an in-process server's file, or empty when it is a regular file.
+std::string NotAFileReason(const std::string& path) {
     struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    if (stat(path.c_str(), &status) != 0) {
+        return errno == ENOENT ? std::string("the file does not exist")
+                               : std::string("it cannot be examined: ") + std::strerror(errno);
+    }
+    if (S_ISDIR(status.st_mode)) return "it is a folder, not a file";
+    if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+    return {};
 }
 
 // Loads an in-process server by absolute path, never through the library search path, so
 // that only the file beside the executable can answer for the class. The module stays
 // loaded for the life of the process, as COM keeps it until the apartment is long gone.
 HRESULT LoadServer(const std::string& path, DllGetClassObjectFunction& getClassObject) {
-    if (!IsRegularFile(path)) {
-        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, "the file does not exist");
+    if (std::string reason = NotAFileReason(path); !reason.empty()) {
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, std::move(reason));
     }
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
@@ -73,6 +81,7 @@ HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
                           void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
+    lastFailure = {};
     const std::string className = posix::FormatGuid(classId);
     if (apartmentUsers == 0) {
         return Fail(CO_E_NOTINITIALIZED, className, "COM was not initialised on this thread");
@@ -82,7 +91,15 @@ HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
         return Fail(REGDB_E_CLASSNOTREG, className,
                     "the class is not declared in the executable's manifest");
     }
-    const std::string path = posix::ExecutableFolder() + "/" + posix::LocalModuleName(*file);
+    const std::string moduleName = posix::LocalModuleName(*file);
+    const std::string folder = posix::ExecutableFolder();
+    // Without its own folder the launcher has nowhere safe to load from: never a guess.
+    if (folder.empty()) {
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), moduleName,
+                    "the launcher's own folder cannot be found (no /proc/self/exe, and "
+                    "neither the started name nor argv[0] leads to the executable)");
+    }
+    const std::string path = folder + (folder.back() == '/' ? "" : "/") + moduleName;
     DllGetClassObjectFunction getClassObject = nullptr;
     if (const HRESULT loaded = LoadServer(path, getClassObject); FAILED(loaded)) return loaded;
 
@@ -97,6 +114,11 @@ HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
     if (FAILED(result)) {
         *object = nullptr;
         return Fail(result, path, "the class factory did not create " + className);
+    }
+    // Passed on as CoCreateInstance would; the caller counts it as a failure, and the reason
+    // is kept for its report.
+    if (*object == nullptr) {
+        Fail(result, path, "the class factory reported success but gave no " + className);
     }
     return result;
 }

@@ -4,10 +4,22 @@
 
 namespace platform::posix {
 
-// The running executable's absolute path, of any length; empty when the system cannot say.
+// The running executable's absolute path, of any length: what /proc/self/exe links to, and
+// where there is no /proc (some containers and chroots), the file the process was started
+// from, found as LocateExecutable finds it from the name the kernel ran, then from argv[0].
+// Empty when none of them leads to an executable file: never a guess.
 std::string ExecutablePath();
 
-// Its folder, without a trailing separator.
+// Its folder, without a trailing separator ("/" for the root); empty when the path is.
 std::string ExecutableFolder();
+
+// Keeps argv[0] for ExecutablePath; the entry calls it first.
+void RecordStartName(const char* argv0);
+
+// The executable file that `name` starts, as execvp finds it: a name with a slash from the
+// current folder, one without in each folder of `searchPath` (empty entries mean the current
+// folder; null means the system's default search path). The result is absolute, without
+// symbolic links; empty when no executable file is found.
+std::string LocateExecutable(const std::string& name, const char* searchPath);
 
 }  // namespace platform::posix

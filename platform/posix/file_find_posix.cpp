@@ -5,24 +5,22 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "platform/code_page.h"
 #include "platform/file_find.h"
 #include "platform/last_error.h"
 #include "platform/mbstring.h"
+#include "platform/path.h"
+#include "platform/posix/dos_wildcard.h"
+#include "platform/posix/unix_file_time.h"
 #include "platform/posix/win32_error.h"
 
 namespace platform {
 namespace {
-
-// Ticks of 100 ns from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
-constexpr std::int64_t kTicksPerSecond = 10000000;
 
 struct Search {
     DIR* directory = nullptr;  // null for a literal name: there is no second entry
@@ -31,9 +29,7 @@ struct Search {
 };
 
 FILETIME ToFileTime(const statx_timestamp& time) {
-    const std::int64_t ticks = kUnixEpochTicks + time.tv_sec * kTicksPerSecond + time.tv_nsec / 100;
-    const auto bits = static_cast<std::uint64_t>(ticks);
-    return {static_cast<DWORD>(bits & 0xFFFFFFFFu), static_cast<DWORD>(bits >> 32)};
+    return posix::FileTimeFromUnixTime(time.tv_sec, time.tv_nsec);
 }
 
 bool Older(const statx_timestamp& a, const statx_timestamp& b) {
@@ -60,7 +56,8 @@ bool FillRecord(const std::string& folder, std::string_view name, WIN32_FIND_DAT
     std::memset(data, 0, sizeof *data);
     DWORD attributes = 0;
     if (S_ISDIR(status.stx_mode)) attributes |= kAttributeDirectory;
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) attributes |= kAttributeReadOnly;
+    // Windows keeps the attribute with the file, whoever asks: no write permission for anyone.
+    if ((status.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
     if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= kAttributeHidden;
     data->dwFileAttributes = attributes != 0 ? attributes : kAttributeNormal;
 
@@ -78,67 +75,6 @@ bool FillRecord(const std::string& folder, std::string_view name, WIN32_FIND_DAT
     return true;
 }
 
-// The characters of a name, each as its bytes: a double-byte character of 932 or a UTF-8
-// sequence is one character, as one UTF-16 unit is to Windows' matching.
-std::vector<std::string_view> Characters(std::string_view text) {
-    const bool utf8 = ActiveAnsiCodePage() == kCodePageUtf8;
-    std::vector<std::string_view> characters;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        std::size_t width = 1;
-        if (IsLeadByte(byte)) {
-            width = 2;
-        } else if (utf8 && byte >= 0xC0) {
-            while (at + width < text.size() &&
-                   (static_cast<unsigned char>(text[at + width]) & 0xC0) == 0x80) {
-                ++width;
-            }
-        }
-        width = std::min(width, text.size() - at);
-        characters.push_back(text.substr(at, width));
-        at += width;
-    }
-    return characters;
-}
-
-bool MatchCharacters(const std::vector<std::string_view>& pattern,
-                     const std::vector<std::string_view>& name) {
-    // Greedy "*" with one step of backtracking to the last star: linear for the usual patterns.
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::size_t starP = std::string::npos;
-    std::size_t starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == "*") {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() && (pattern[p] == "?" || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (starP != std::string::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == "*") ++p;
-    return p == pattern.size();
-}
-
-// Windows' rules: "*" any run of characters, "?" one character, and a final ".*" may also
-// match nothing, so that "*.*" lists every name. Names compare byte for byte, as the Linux
-// file system does: the search is case-sensitive here, unlike on Windows.
-bool Matches(std::string_view pattern, std::string_view name) {
-    const std::vector<std::string_view> nameCharacters = Characters(name);
-    if (MatchCharacters(Characters(pattern), nameCharacters)) return true;
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*") {
-        return MatchCharacters(Characters(pattern.substr(0, pattern.size() - 2)), nameCharacters);
-    }
-    return false;
-}
-
 // Reads on to the next entry that matches and can be examined.
 bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
     while (true) {
@@ -149,11 +85,18 @@ bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
             return false;
         }
         // An entry removed since it was listed is passed over.
-        if (Matches(search.pattern, entry->d_name) &&
+        if (posix::MatchesDosPattern(search.pattern, entry->d_name) &&
             FillRecord(search.folder, entry->d_name, data)) {
             return true;
         }
     }
+}
+
+// Why a folder could not be searched: it is missing, or, when it holds a wildcard that is no
+// part of a real name, it cannot name a folder at all (Windows allows no wildcard there).
+DWORD FolderReason(const std::string& folder, int error) {
+    if (error != ENOENT && error != ENOTDIR) return posix::Win32ErrorFromErrno(error);
+    return posix::HasWildcard(folder) ? kErrorInvalidName : kErrorPathNotFound;
 }
 
 // The reason a name in `folder` was not found: the folder itself may be missing.
@@ -161,15 +104,28 @@ DWORD NotFoundReason(const std::string& folder, int error) {
     if (error != ENOENT) return posix::Win32ErrorFromErrno(error);
     struct stat status {};
     const std::string probe = folder.empty() ? "." : folder;
-    if (stat(probe.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return kErrorPathNotFound;
-    return kErrorFileNotFound;
+    if (stat(probe.c_str(), &status) != 0) return FolderReason(folder, errno);
+    return S_ISDIR(status.st_mode) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+// The pattern with its "." and ".." levels resolved by name, as Windows reads a path before it
+// searches: "sub/." names the folder sub itself, in its parent. Made absolute for that; a
+// pattern that cannot be made so is searched as it is.
+std::string ResolveLevels(const char* pattern) {
+    char full[PATH_MAX];
+    if (FullPath(full, pattern, sizeof full) == nullptr) return pattern;
+    return full;
 }
 
 }  // namespace
 
-SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data) {
+SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data, FindMatch match) {
+    // Whole characters only, as Windows reads the pattern once it is converted: a lead byte with
+    // nothing after it is no character and names nothing.
+    const std::string_view text(pattern);
+    const std::string whole(text.substr(0, WholeCharactersWithin(text, text.size())));
     // The kernel's separator only: on Linux a backslash is an ordinary byte of a name.
-    const std::string native = pattern;
+    const std::string native = whole.empty() ? std::string() : ResolveLevels(whole.c_str());
     const std::size_t separator = native.rfind('/');
     auto search = std::make_unique<Search>();
     std::string name;
@@ -184,8 +140,10 @@ SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data) {
         return InvalidSearchHandle();
     }
 
-    // A name without wildcards is looked up directly: the folder is never read.
-    if (name.find_first_of("*?") == std::string::npos) {
+    // A name without wildcards, or one asked for as it is written (a Linux name may hold "*"
+    // and "?"), is looked up directly: the folder is never read. Its exact bytes count:
+    // trailing dots and spaces are part of a Linux name, where Windows would drop them.
+    if (match == FindMatch::kExactName || !posix::HasWildcard(name)) {
         if (!FillRecord(search->folder, name, data)) {
             SetLastErrorCode(NotFoundReason(search->folder, errno));
             return InvalidSearchHandle();
@@ -195,7 +153,7 @@ SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data) {
 
     search->directory = opendir(search->folder.empty() ? "." : search->folder.c_str());
     if (search->directory == nullptr) {
-        SetLastErrorCode(errno == ENOENT ? kErrorPathNotFound : posix::Win32ErrorFromErrno(errno));
+        SetLastErrorCode(FolderReason(search->folder, errno));
         return InvalidSearchHandle();
     }
     search->pattern = name;

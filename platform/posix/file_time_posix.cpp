@@ -1,6 +1,8 @@
 #include <ctime>
+#include <limits>
 
 #include "platform/file_time.h"
+#include "platform/posix/unix_file_time.h"
 
 namespace platform {
 namespace {
@@ -9,6 +11,8 @@ constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksPerDay = kTicksPerSecond * 86400;
 // Days from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kUnixEpochDays = 134774;
+constexpr std::int64_t kUnixEpochTicks = kUnixEpochDays * kTicksPerDay;
+constexpr std::int64_t kLastValidTicks = std::numeric_limits<std::int64_t>::max();
 // _mktime64 covers 1970-01-01 to 3000-12-31 23:59:59 UTC.
 constexpr std::int64_t kLastMkTime64 = 32535215999;
 
@@ -21,6 +25,18 @@ FILETIME FromTicks(std::uint64_t ticks) {
 }
 
 }  // namespace
+
+FILETIME posix::FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds) {
+    // Bounds on the seconds first, so that no product or sum below can overflow.
+    constexpr std::int64_t kFirstSecond = -(kUnixEpochTicks / kTicksPerSecond);
+    constexpr std::int64_t kLastSecond = (kLastValidTicks - kUnixEpochTicks) / kTicksPerSecond;
+    if (seconds < kFirstSecond) return FromTicks(0);
+    if (seconds > kLastSecond) return FromTicks(static_cast<std::uint64_t>(kLastValidTicks));
+    const std::int64_t whole = kUnixEpochTicks + seconds * kTicksPerSecond;
+    const std::int64_t fraction = std::int64_t{nanoseconds % 1000000000u} / 100;
+    return FromTicks(static_cast<std::uint64_t>(
+        fraction > kLastValidTicks - whole ? kLastValidTicks : whole + fraction));
+}
 
 bool FileTimeToLocal(const FILETIME& utc, FILETIME& local) {
     const std::time_t now = std::time(nullptr);

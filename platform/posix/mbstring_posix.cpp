@@ -5,10 +5,7 @@
 
 namespace platform {
 
-bool IsLeadByte(unsigned char byte) {
-    if (ActiveAnsiCodePage() != kCodePageShiftJis) return false;
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+// IsLeadByte lives with the code-page service, which knows the rules of each code set.
 
 const char* FindLastByte(const char* text, unsigned char byte) {
     const char* found = nullptr;

@@ -1,34 +1,111 @@
+#include <sys/auxv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "platform/last_error.h"
 #include "platform/posix/executable_path.h"
 #include "platform/process.h"
 
 namespace platform {
+namespace {
 
-std::string posix::ExecutablePath() {
+std::string& RecordedStartName() {
+    static std::string name;
+    return name;
+}
+
+std::string LinkTarget(const char* link) {
     std::string path(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    const ssize_t length = readlink(link, path.data(), path.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
     path.resize(static_cast<std::size_t>(length));
     return path;
 }
 
+bool IsExecutableFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
+std::string RealPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+}  // namespace
+
+std::string posix::LocateExecutable(const std::string& name, const char* searchPath) {
+    if (name.empty()) return {};
+    if (name.find('/') != std::string::npos) {
+        return IsExecutableFile(name) ? RealPath(name) : std::string();
+    }
+    std::string defaultPath;
+    if (searchPath == nullptr) {
+        defaultPath.resize(confstr(_CS_PATH, nullptr, 0));
+        confstr(_CS_PATH, defaultPath.data(), defaultPath.size());
+        defaultPath.resize(std::strlen(defaultPath.c_str()));
+        searchPath = defaultPath.c_str();
+    }
+    std::string_view folders(searchPath);
+    while (true) {
+        const std::size_t colon = folders.find(':');
+        const std::string_view folder = folders.substr(0, colon);
+        const std::string candidate =
+            folder.empty() ? "./" + name : std::string(folder) + "/" + name;
+        if (IsExecutableFile(candidate)) return RealPath(candidate);
+        if (colon == std::string_view::npos) return {};
+        folders.remove_prefix(colon + 1);
+    }
+}
+
+void posix::RecordStartName(const char* argv0) {
+    RecordedStartName() = argv0 != nullptr ? argv0 : "";
+}
+
+std::string posix::ExecutablePath() {
+    std::string path = LinkTarget("/proc/self/exe");
+    if (!path.empty()) return path;
+    // The name the kernel itself opened, then the name the starter gave: both relative to the
+    // folder the process started in, so they are resolved once, at the first question.
+    static const std::string located = [] {
+        // The auxiliary vector holds the name's address as an integer.
+        const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
+            getauxval(AT_EXECFN));
+        std::string found;
+        if (executed != nullptr) found = LocateExecutable(executed, std::getenv("PATH"));
+        if (found.empty()) found = LocateExecutable(RecordedStartName(), std::getenv("PATH"));
+        return found;
+    }();
+    return located;
+}
+
 std::string posix::ExecutableFolder() {
     const std::string path = ExecutablePath();
     const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
+    constexpr std::uint32_t kErrorFileNotFound = 2;
     constexpr std::uint32_t kErrorInsufficientBuffer = 122;
     if (size == 0) return 0;
     buffer[0] = '\0';
     const std::string path = posix::ExecutablePath();
-    // A cut path would name another program, so a path that does not fit is a failure here.
-    if (path.empty() || path.size() >= size) {
+    if (path.empty()) {
+        SetLastErrorCode(kErrorFileNotFound);
+        return 0;
+    }
+    // A cut path would name another program, so a path that does not fit is a failure.
+    if (path.size() >= size) {
         SetLastErrorCode(kErrorInsufficientBuffer);
         return 0;
     }

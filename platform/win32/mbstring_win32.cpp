@@ -1,8 +1,11 @@
-#include <mbctype.h>
-#include <mbstring.h>
+#include "platform/mbstring.h"
 
 #include "platform/code_page.h"
-#include "platform/mbstring.h"
+
+// After the standard headers: mbctype.h defines macros (_M1, _S1, ...) that the C++ library's
+// own templates use as names.
+#include <mbctype.h>
+#include <mbstring.h>
 
 namespace platform {
 

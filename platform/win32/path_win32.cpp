@@ -9,29 +9,28 @@
 namespace platform {
 namespace {
 
-// Copies a component into a buffer of `capacity` bytes with its terminator, cut so that no
-// double-byte character is split.
+// Copies a component into a buffer of `capacity` bytes with its terminator, in whole
+// characters as _mbsnbcpy copies.
 void CopyComponent(const std::string& component, char* out, std::size_t capacity) {
     if (out == nullptr) return;
-    std::size_t length = 0;
-    while (length < component.size()) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(component[length])) &&
-                                          length + 1 < component.size()
-                                      ? 2
-                                      : 1;
-        if (length + width > capacity - 1) break;
-        length += width;
-    }
+    const std::size_t length = WholeCharactersWithin(component, capacity - 1);
     std::memcpy(out, component.data(), length);
     out[length] = '\0';
 }
 
 }  // namespace
 
-void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext) {
+void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext, PathStyle style) {
+    if (style != PathStyle::kWindows) {
+        SplitPathWrittenHere(path, drive, dir, fname, ext, style);
+        return;
+    }
     // The C runtime splits (it skips the second bytes of double-byte characters); buffers as
     // long as the path keep it from failing on components longer than the callers' buffers.
-    const std::size_t size = std::strlen(path) + 1;
+    // It is handed whole characters only: after a lead byte with nothing behind it, it fails.
+    const std::string whole(path, WholeCharactersWithin(path, std::strlen(path)));
+    path = whole.c_str();
+    const std::size_t size = whole.size() + 1;
     std::string parts[4] = {std::string(size < kMaxDrive ? kMaxDrive : size, '\0'),
                             std::string(size, '\0'), std::string(size, '\0'),
                             std::string(size, '\0')};

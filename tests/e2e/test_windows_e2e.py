@@ -175,6 +175,7 @@ class ActivationFailure(WineTestCase):
             "no DllGetClassObject": os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.dll"),
             "another class": os.path.join(FIXTURE_DIR, "faulty_server_wrong_class.dll"),
             "no IAppRun": os.path.join(FIXTURE_DIR, "faulty_server_no_interface.dll"),
+            "success without an object": os.path.join(FIXTURE_DIR, "faulty_server_no_object.dll"),
         }
         for index, (fault, server) in enumerate(servers.items()):
             with self.subTest(fault=fault):

@@ -14,6 +14,8 @@
 namespace {
 
 using Strings = std::vector<std::string>;
+constexpr auto kWindows = platform::PathStyle::kWindows;
+constexpr auto kPosix = platform::PathStyle::kPosix;
 
 class ShiftJis : public ::testing::Test {
   protected:
@@ -159,35 +161,60 @@ TEST_F(DirectoryTree, DoubleByteNamesEndingInTheBackslashByte) {
 
 TEST_F(DirectoryTree, NetworkPathsRecurseUpToTheShare) {
     FakeDirectoryServices fake;
-    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\b", fake), 1);
+    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\b", fake, kWindows), 1);
     EXPECT_EQ(fake.searches, (Strings{"\\\\srv\\share\\a", "\\\\srv\\share"}));
     EXPECT_EQ(fake.creations,
               (Strings{"\\\\srv\\share", "\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}));
 
     FakeDirectoryServices existing;
     existing.entries["\\\\srv\\share"] = FakeDirectoryServices::Kind::kDirectory;
-    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\", existing), 1);
+    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\", existing, kWindows), 1);
     EXPECT_EQ(existing.searches, Strings{"\\\\srv\\share"});
     EXPECT_EQ(existing.creations, Strings{"\\\\srv\\share\\a\\"});
 }
 
 TEST_F(DirectoryTree, RootLevelPathsAreCreatedWithoutASearch) {
-    for (const char* path : {"C:\\Logs", "\\Logs", "C:Logs", "Logs", "C:\\", "C:", "/Logs"}) {
+    const struct {
+        const char* path;
+        platform::PathStyle style;
+    } rows[] = {
+        {"C:\\Logs", kWindows}, {"\\Logs", kWindows}, {"C:Logs", kWindows}, {"Logs", kWindows},
+        {"C:\\", kWindows},     {"C:", kWindows},     {"/Logs", kWindows},  {"/Logs", kPosix},
+        {"/Logs/", kPosix},     {"Logs", kPosix},     {"a\\b", kPosix},     {"/C:\\x\\y", kPosix},
+    };
+    for (const auto& row : rows) {
         FakeDirectoryServices fake;
-        CreateDirectoryTree(path, fake);
-        EXPECT_TRUE(fake.searches.empty()) << path;
-        EXPECT_EQ(fake.creations, Strings{path}) << path;
+        CreateDirectoryTree(row.path, fake, row.style);
+        EXPECT_TRUE(fake.searches.empty()) << row.path;
+        EXPECT_EQ(fake.creations, Strings{row.path}) << row.path;
     }
     FakeDirectoryServices fake;
     fake.entries["C:\\"] = FakeDirectoryServices::Kind::kDirectory;
-    EXPECT_EQ(CreateDirectoryTree("C:\\", fake), 0);
+    EXPECT_EQ(CreateDirectoryTree("C:\\", fake, kWindows), 0);
+}
+
+TEST_F(DirectoryTree, ALinuxPathSplitsAtSlashesOnly) {
+    // "\" is part of a Linux name: no level named "back" comes first, and no network path.
+    FakeDirectoryServices fake;
+    fake.entries["/tmp/x"] = FakeDirectoryServices::Kind::kDirectory;
+    EXPECT_EQ(CreateDirectoryTree("/tmp/x/back\\slash docs/Logs\\", fake, kPosix), 1);
+    EXPECT_EQ(fake.searches, (Strings{"/tmp/x/back\\slash docs", "/tmp/x"}));
+    EXPECT_EQ(fake.creations,
+              (Strings{"/tmp/x/back\\slash docs", "/tmp/x/back\\slash docs/Logs\\"}));
+
+    FakeDirectoryServices network;
+    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a", network, kPosix), 1);
+    EXPECT_TRUE(network.searches.empty());
 }
 
 TEST_F(DirectoryTree, SeparatorRunsNeverRecurseWithoutEnd) {
-    for (const char* path : {"a//", "a\\\\\\", "C:\\\\", "//", "\\\\\\\\", "a/\\/\\"}) {
-        FakeDirectoryServices fake;
-        CreateDirectoryTree(path, fake);
-        EXPECT_LE(fake.searches.size(), 4u) << path;
+    for (const auto style : {kWindows, kPosix}) {
+        for (const char* path :
+             {"a//", "a\\\\\\", "C:\\\\", "//", "\\\\\\\\", "a/\\/\\", "///x//"}) {
+            FakeDirectoryServices fake;
+            CreateDirectoryTree(path, fake, style);
+            EXPECT_LE(fake.searches.size(), 4u) << path;
+        }
     }
 }
 

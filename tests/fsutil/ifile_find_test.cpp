@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::uint32_t kDirectory = 0x10;
+// What GetPath joins a folder and a name with: "\\" on Windows, "/" on Linux.
+const std::string kSep = TempTree::Separator();
 
 std::set<std::string> WalkNames(IFileFind& finder) {
     std::set<std::string> names;
@@ -62,7 +64,7 @@ TEST_F(IFileFindTest, TheCallThatReachesTheLastMatchReturnsZeroAndKeepsIt) {
     EXPECT_EQ(finder.FindNext(), 0);
     const std::string last = finder.GetName();
     EXPECT_EQ((std::set<std::string>{first, last}), (std::set<std::string>{"a.txt", "b.txt"}));
-    EXPECT_EQ(finder.GetPath(), tree.Root() + "\\" + last);
+    EXPECT_EQ(finder.GetPath(), tree.Root() + kSep + last);
     FILETIME written{};
     EXPECT_EQ(finder.GetWriteTime(&written), 1);
 
@@ -80,8 +82,8 @@ TEST_F(IFileFindTest, ALiteralNameMatchesOnlyItself) {
     EXPECT_EQ(finder.GetName(), "a.txt");
     EXPECT_EQ(finder.GetBaseName(), "a");
     EXPECT_EQ(finder.GetFolder(), tree.Root());
-    EXPECT_EQ(finder.GetPath(), tree.Root() + "\\a.txt");
-    EXPECT_EQ(finder.GetUrl(), "file://" + tree.Root() + "\\a.txt");
+    EXPECT_EQ(finder.GetPath(), tree.Root() + kSep + "a.txt");
+    EXPECT_EQ(finder.GetUrl(), "file://" + tree.Root() + kSep + "a.txt");
     EXPECT_EQ(finder.HasAttributes(kDirectory), 0);
     EXPECT_EQ(finder.IsDotEntry(), 0);
 
@@ -157,7 +159,7 @@ TEST_F(IFileFindTest, TheFolderOutlivesClose) {
     finder.Close();
     EXPECT_EQ(finder.GetName(), "");
     EXPECT_EQ(finder.GetFolder(), tree.Root());
-    EXPECT_EQ(finder.GetPath(), tree.Root() + "\\");
+    EXPECT_EQ(finder.GetPath(), tree.Root() + kSep);
     EXPECT_EQ(finder.FindNext(), 0);
     EXPECT_EQ(finder.HasAttributes(0xFFFFFFFF), 0);
 }
@@ -180,17 +182,90 @@ TEST_F(IFileFindTest, NullPatternSearchesTheCurrentDirectory) {
     EXPECT_EQ(relativeFound, tree.Root());
 }
 
-TEST_F(IFileFindTest, SearchesInTheRootGiveRootPaths) {
-    // "C:" on Windows; on Linux the root's folder is empty and paths get no separator.
+TEST_F(IFileFindTest, SearchesInTheRootGiveRootedPaths) {
+    // Windows: the folder of C:\\*.* is C: and paths are C:\\name. Linux has no drive before its
+    // root, so the folder is / itself and paths are /name: rooted either way.
     const std::string root = tree.Root();
     const std::string drive = root.size() > 1 && root[1] == ':' ? root.substr(0, 2) : "";
+    const std::string rootFolder = drive.empty() ? "/" : drive;
+    const std::string topLevel = tree.RootPath().relative_path().begin()->string();
     IFileFind finder;
-    ASSERT_EQ(finder.FindFirst((drive + TempTree::Separator() + "*.*").c_str(), 0), 1);
-    EXPECT_EQ(finder.GetFolder(), drive);
+    ASSERT_EQ(finder.FindFirst((drive + kSep + "*.*").c_str(), 0), 1);
+    EXPECT_EQ(finder.GetFolder(), rootFolder);
     finder.FindNext();
     const std::string name = finder.GetName();
     ASSERT_NE(name, "");
-    EXPECT_EQ(finder.GetPath(), drive.empty() ? name : drive + "\\" + name);
+    EXPECT_EQ(finder.GetPath(), drive + kSep + name);
+
+    // The top-level folder that holds the tree, named without a wildcard.
+    ASSERT_EQ(finder.FindFirst((drive + kSep + topLevel).c_str(), 0), 1);
+    EXPECT_EQ(finder.FindNext(), 0);
+    EXPECT_EQ(finder.GetName(), topLevel);
+    EXPECT_EQ(finder.GetFolder(), rootFolder);
+    EXPECT_EQ(finder.GetPath(), drive + kSep + topLevel);
+}
+
+TEST_F(IFileFindTest, DotAndDotDotLevelsNameTheFolderItself) {
+    // "sub\\." is the folder sub, found in its parent; "sub\\.." is the tree's root, found in
+    // the folder above. Levels are resolved by name, as Windows resolves them.
+    const struct {
+        std::string pattern;
+        std::string name, folder;
+        int directory;
+    } rows[] = {
+        {tree.Path("sub/."), "sub", tree.Root(), 1},
+        {tree.Path("sub/"), "", "", 0},
+        {tree.Path("sub/.."), tree.RootPath().filename().string(),
+         tree.RootPath().parent_path().string(), 1},
+        {tree.Path("missing/../a.txt"), "a.txt", tree.Root(), 0},
+        {tree.Path("sub/../*.log"), "c.log", tree.Root(), 0},
+    };
+    for (const auto& row : rows) {
+        IFileFind finder;
+        const int found = finder.FindFirst(row.pattern.c_str(), 0);
+        if (row.name.empty()) {
+            // A pattern that ends in a separator names no entry.
+            EXPECT_EQ(found, 0) << row.pattern;
+            EXPECT_EQ(platform::GetLastErrorCode(), 2u) << row.pattern;
+            continue;
+        }
+        ASSERT_EQ(found, 1) << row.pattern;
+        EXPECT_EQ(finder.FindNext(), 0) << row.pattern;
+        EXPECT_EQ(finder.GetName(), row.name) << row.pattern;
+        EXPECT_EQ(finder.HasAttributes(kDirectory), row.directory) << row.pattern;
+        EXPECT_EQ(finder.GetFolder(), row.folder) << row.pattern;
+        EXPECT_EQ(finder.GetPath(), row.folder + kSep + row.name) << row.pattern;
+    }
+}
+
+TEST_F(IFileFindTest, StarDotRulesMatchNamesWithAndWithoutExtensions) {
+    // The DOS rules that both Windows and its imitation apply to these patterns; the rest of
+    // the rules have a table of their own.
+    tree.MakeFile("x.tar.gz");
+    const struct {
+        const char* pattern;
+        std::set<std::string> names;
+    } rows[] = {
+        {"*.*", {".", "..", "a.txt", "b.txt", "c.log", "noext", "sub", ".a", "..a", "x.tar.gz"}},
+        {"*.*.*", {".", "..", "a.txt", "b.txt", "c.log", "noext", "sub", ".a", "..a", "x.tar.gz"}},
+        {"*.gz", {"x.tar.gz"}},
+        {"x.*", {"x.tar.gz"}},
+        {"?.txt", {"a.txt", "b.txt"}},
+    };
+    for (const auto& row : rows) {
+        IFileFind finder;
+        ASSERT_EQ(finder.FindFirst(tree.Path(row.pattern).c_str(), 0), 1) << row.pattern;
+        EXPECT_EQ(WalkNames(finder), row.names) << row.pattern;
+    }
+}
+
+TEST_F(IFileFindTest, AWildcardInTheFolderPartIsAnInvalidName) {
+    IFileFind finder;
+    EXPECT_EQ(finder.FindFirst(tree.Path("s*/a.txt").c_str(), 0), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 123u);
+    EXPECT_EQ(finder.FindFirst(tree.Path("s?b/*").c_str(), 0), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 123u);
+    EXPECT_EQ(FileExists(tree.Path("*/a.txt").c_str()), 0);
 }
 
 TEST_F(IFileFindTest, DoubleByteNamesEndingInTheBackslashByte) {
@@ -209,7 +284,7 @@ TEST_F(IFileFindTest, DoubleByteNamesEndingInTheBackslashByte) {
     EXPECT_EQ(finder.FindNext(), 0);
     EXPECT_EQ(finder.GetName(), "\x83\\.txt");
     EXPECT_EQ(finder.GetBaseName(), "\x83\\");
-    EXPECT_EQ(finder.GetPath(), tree.Native("") + folder + "\\\x83\\.txt");
+    EXPECT_EQ(finder.GetPath(), tree.Native("") + folder + kSep + "\x83\\.txt");
 
     // A pattern that ends in ソ is a literal name in 表.
     ASSERT_EQ(finder.FindFirst(tree.Path(folder + "/\x83\\.txt").c_str(), 0), 1);
@@ -263,9 +338,9 @@ class RenamingFileFind : public IFileFind {
 TEST_F(IFileFindTest, OperationsCallOneAnotherThroughTheVirtualTable) {
     RenamingFileFind finder;
     ASSERT_EQ(finder.FindFirst(tree.Path("a.txt").c_str(), 0), 1);
-    EXPECT_EQ(finder.GetPath(), tree.Root() + "\\renamed.ext");
+    EXPECT_EQ(finder.GetPath(), tree.Root() + kSep + "renamed.ext");
     EXPECT_EQ(finder.GetBaseName(), "renamed");
-    EXPECT_EQ(finder.GetUrl(), "file://" + tree.Root() + "\\renamed.ext");
+    EXPECT_EQ(finder.GetUrl(), "file://" + tree.Root() + kSep + "renamed.ext");
     // HasAttributes now answers 1, yet with no entry current there is no dot entry.
     EXPECT_EQ(finder.IsDotEntry(), 0);
     finder.Close();

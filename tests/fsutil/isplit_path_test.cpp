@@ -24,6 +24,9 @@ Fields Read(const ISplitPath& split) {
             split.Ext,   split.DriveDir, split.FnameExt};
 }
 
+constexpr auto kWindows = platform::PathStyle::kWindows;
+constexpr auto kPosix = platform::PathStyle::kPosix;
+
 class ISplitPathTest : public ::testing::Test {
   protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
@@ -56,9 +59,43 @@ TEST_F(ISplitPathTest, SplitsLocalAndNetworkPaths) {
         {"a/b\\c.tar.gz", {"", "", "a/b\\", "c.tar", ".gz", "a/b\\", "c.tar.gz"}},
     };
     for (const auto& row : rows) {
-        const ISplitPath split(row.path);
+        const ISplitPath split(row.path, kWindows);
         EXPECT_EQ(Read(split), row.expected) << row.path;
         EXPECT_STREQ(split.Path, row.path);
+    }
+}
+
+TEST_F(ISplitPathTest, ALinuxPathHasNeitherDrivesNorNetworkPathsNorBackslashSeparators) {
+    const struct {
+        const char* path;
+        Fields expected;
+    } rows[] = {
+        {"/tmp/x/back\\slash docs/Logs",
+         {"", "", "/tmp/x/back\\slash docs/", "Logs", "", "/tmp/x/back\\slash docs/", "Logs"}},
+        {"/tmp/x/back\\slash docs",
+         {"", "", "/tmp/x/", "back\\slash docs", "", "/tmp/x/", "back\\slash docs"}},
+        {"\\\\srv\\share\\a.b", {"", "", "", "\\\\srv\\share\\a", ".b", "", "\\\\srv\\share\\a.b"}},
+        {"\\\\srv/share/x", {"", "", "\\\\srv/share/", "x", "", "\\\\srv/share/", "x"}},
+        {"C:/x", {"", "", "C:/", "x", "", "C:/", "x"}},
+        {"/", {"", "", "/", "", "", "/", ""}},
+    };
+    for (const auto& row : rows) {
+        const ISplitPath split(row.path, kPosix);
+        EXPECT_EQ(Read(split), row.expected) << row.path;
+    }
+}
+
+TEST_F(ISplitPathTest, OnlyWholeCharactersAreCopied) {
+    // A lead byte at the very end has no second byte: _mbsnbcpy leaves it out, in every field.
+    for (const auto style : {kWindows, kPosix}) {
+        const ISplitPath ext("C:archive.tar.gz\xE0", style);
+        EXPECT_EQ(std::string(ext.Path), "C:archive.tar.gz");
+        EXPECT_EQ(std::string(ext.Ext), ".gz");
+        EXPECT_EQ(std::string(ext.FnameExt),
+                  style == kWindows ? "archive.tar.gz" : "C:archive.tar.gz");
+        const ISplitPath name("d/name\x81", style);
+        EXPECT_EQ(std::string(name.Fname), "name");
+        EXPECT_EQ(std::string(name.Path), "d/name");
     }
 }
 
@@ -73,7 +110,7 @@ TEST_F(ISplitPathTest, EmptyAndNullLeaveEveryFieldEmpty) {
     EXPECT_EQ(fromNull.Split(""), 1);
 
     // A null path changes nothing that an earlier split left.
-    ISplitPath split("\\\\srv\\share\\x.y");
+    ISplitPath split("\\\\srv\\share\\x.y", kWindows);
     EXPECT_EQ(split.Split(nullptr), 0);
     EXPECT_STREQ(split.Path, "\\\\srv\\share\\x.y");
     EXPECT_STREQ(split.Server, "srv");
@@ -82,17 +119,17 @@ TEST_F(ISplitPathTest, EmptyAndNullLeaveEveryFieldEmpty) {
 
 TEST_F(ISplitPathTest, SecondBytesOfDoubleByteCharactersAreNoSeparators) {
     // 表 (0x95 0x5C) and ソ (0x83 0x5C) both end in the backslash byte.
-    const ISplitPath local("C:\\Data\\\x95\\\\\x83\\.txt");
+    const ISplitPath local("C:\\Data\\\x95\\\\\x83\\.txt", kWindows);
     EXPECT_EQ(Read(local), (Fields{"C:", "", "\\Data\\\x95\\\\", "\x83\\", ".txt",
                                    "C:\\Data\\\x95\\\\", "\x83\\.txt"}));
 
     // A directory part that ends in such a character keeps it whole.
-    const ISplitPath folder("C:\\\x95\\\\\x83\\");
+    const ISplitPath folder("C:\\\x95\\\\\x83\\", kWindows);
     EXPECT_STREQ(folder.Dir, "\\\x95\\\\");
     EXPECT_STREQ(folder.Fname, "\x83\\");
 
     // The server name ends at the first real backslash, not inside 表.
-    const ISplitPath network("\\\\\x95\\srv\\\x83\\\\f");
+    const ISplitPath network("\\\\\x95\\srv\\\x83\\\\f", kWindows);
     EXPECT_EQ(Read(network), (Fields{"\\\\\x95\\srv", "\x95\\srv", "\\\x83\\\\", "f", "",
                                      "\\\\\x95\\srv\\\x83\\\\", "f"}));
 }
@@ -107,7 +144,7 @@ TEST_F(ISplitPathTest, OverlongInputIsCutInsideEveryBuffer) {
 
     // A directory part of 259 bytes goes into a 255-byte buffer.
     const std::string deep = "\\" + std::string(257, 'd') + "\\x";
-    const ISplitPath cut(deep.c_str());
+    const ISplitPath cut(deep.c_str(), kWindows);
     EXPECT_EQ(std::string(cut.Path), deep.substr(0, 260));
     EXPECT_EQ(std::string(cut.Dir), "\\" + std::string(254, 'd'));
     EXPECT_EQ(std::string(cut.DriveDir), std::string(cut.Dir));
@@ -115,16 +152,16 @@ TEST_F(ISplitPathTest, OverlongInputIsCutInsideEveryBuffer) {
 
     // The same with a double-byte character across the 255-byte limit of the directory.
     const std::string fittingDir = "\\" + std::string(252, 'd') + "\x95\\" + "\\x";
-    const ISplitPath fitting(fittingDir.c_str());
+    const ISplitPath fitting(fittingDir.c_str(), kWindows);
     EXPECT_EQ(std::string(fitting.Dir), "\\" + std::string(252, 'd') + "\x95\\");
     const std::string overDir = "\\" + std::string(253, 'd') + "\x95\\" + "\\x";
-    const ISplitPath over(overDir.c_str());
+    const ISplitPath over(overDir.c_str(), kWindows);
     EXPECT_EQ(std::string(over.Dir), "\\" + std::string(253, 'd'));
 
     // A network path of nearly 260 bytes.
     const std::string network =
         "\\\\" + std::string(200, 's') + "\\" + std::string(50, 'h') + "\\" + std::string(5, 'f');
-    const ISplitPath server(network.c_str());
+    const ISplitPath server(network.c_str(), kWindows);
     EXPECT_EQ(std::string(server.Server), std::string(200, 's'));
     EXPECT_EQ(std::string(server.DriveDir), network.substr(0, 254));
     EXPECT_LE(std::strlen(server.DriveDir), ISplitPath::kPathCapacity);

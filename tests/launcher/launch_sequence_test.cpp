@@ -202,14 +202,19 @@ TEST(LaunchSequence, JapaneseCommandLineReachesRunInUtf16) {
 }
 
 TEST(ProgramName, IsTheBaseNameWithoutFolderOrExtension) {
-    EXPECT_EQ(ProgramNameFromPath("C:\\Program Files\\Orvane\\TaxLink.exe"), "TaxLink");
-    EXPECT_EQ(ProgramNameFromPath("/opt/orvane tax/bin/launcher"), "launcher");
-    EXPECT_EQ(ProgramNameFromPath("C:\\apps\\tax.link.exe"), "tax.link");
+    constexpr auto kWindows = platform::PathStyle::kWindows;
+    constexpr auto kPosix = platform::PathStyle::kPosix;
+    EXPECT_EQ(ProgramNameFromPath("C:\\Program Files\\Orvane\\TaxLink.exe", kWindows), "TaxLink");
+    EXPECT_EQ(ProgramNameFromPath("/opt/orvane tax/bin/launcher", kPosix), "launcher");
+    EXPECT_EQ(ProgramNameFromPath("C:\\apps\\tax.link.exe", kWindows), "tax.link");
     EXPECT_EQ(ProgramNameFromPath(""), "");
+    // On Linux a backslash is part of the executable's name.
+    EXPECT_EQ(ProgramNameFromPath("/opt/bin/a\\b", kPosix), "a\\b");
+    EXPECT_EQ(ProgramNameFromPath("/opt/bin/a\\b", kWindows), "b");
 
     // ソ表.exe: both characters end in 0x5C, which must not be taken for a separator.
     platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
-    EXPECT_EQ(ProgramNameFromPath("C:\\\x83\\\x95\\.exe"), "\x83\\\x95\\");
+    EXPECT_EQ(ProgramNameFromPath("C:\\\x83\\\x95\\.exe", kWindows), "\x83\\\x95\\");
     platform::SelectAnsiCodePage(0);
 }
 

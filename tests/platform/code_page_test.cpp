@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/mbstring.h"
+
 #include <string>
 
 namespace {
@@ -34,6 +36,31 @@ TEST_F(CodePage, ShiftJisConvertsBothWaysIncludingBackslashSecondBytes) {
     EXPECT_EQ(platform::WideToAnsi(units, static_cast<int>(wide.size()), back.data(), needed),
               needed);
     EXPECT_EQ(back, sjis);
+}
+
+// The lead bytes that Windows' C runtime reports (_ismbblead), which the Linux layer imitates.
+TEST_F(CodePage, LeadBytesFollowTheSelectedCodePage) {
+    struct Case {
+        unsigned codePage;
+        unsigned char first;
+        unsigned char last;
+        bool lead;
+    };
+    const Case cases[] = {
+        {platform::kCodePageShiftJis, 0x00, 0x80, false},
+        {platform::kCodePageShiftJis, 0x81, 0x9F, true},
+        {platform::kCodePageShiftJis, 0xA0, 0xDF, false},
+        {platform::kCodePageShiftJis, 0xE0, 0xFC, true},
+        {platform::kCodePageShiftJis, 0xFD, 0xFF, false},
+        {platform::kCodePageUtf8, 0x00, 0xFF, false},
+    };
+    for (const Case& c : cases) {
+        platform::SelectAnsiCodePage(c.codePage);
+        for (unsigned byte = c.first; byte <= c.last; ++byte) {
+            EXPECT_EQ(platform::IsLeadByte(static_cast<unsigned char>(byte)), c.lead)
+                << "code page " << c.codePage << ", byte " << byte;
+        }
+    }
 }
 
 TEST_F(CodePage, Utf8IsTheDefaultElsewhere) {

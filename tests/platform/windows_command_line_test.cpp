@@ -6,46 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
+#include "windows_command_line_splitter.h"
+
 namespace {
 
-// How a Windows program splits its command line (the C runtime's rules for every argument
-// after the first): 2n backslashes before a quote give n and toggle quoting, 2n+1 give n and
-// a literal quote, other backslashes are literal.
-std::vector<std::string> SplitLikeWindows(const std::string& line) {
-    std::vector<std::string> arguments;
-    std::size_t at = 0;
-    while (true) {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-        if (at >= line.size()) return arguments;
-        std::string argument;
-        bool quoted = false;
-        while (at < line.size() && (quoted || (line[at] != ' ' && line[at] != '\t'))) {
-            std::size_t backslashes = 0;
-            while (at < line.size() && line[at] == '\\') {
-                ++backslashes;
-                ++at;
-            }
-            if (at < line.size() && line[at] == '"') {
-                argument.append(backslashes / 2, '\\');
-                if (backslashes % 2 == 1) {
-                    argument += '"';
-                } else if (quoted && at + 1 < line.size() && line[at + 1] == '"') {
-                    argument += '"';  // "" inside quotes is a literal quote
-                    ++at;
-                } else {
-                    quoted = !quoted;
-                }
-                ++at;
-            } else {
-                argument.append(backslashes, '\\');
-                if (at < line.size() && (quoted || (line[at] != ' ' && line[at] != '\t'))) {
-                    argument += line[at++];
-                }
-            }
-        }
-        arguments.push_back(argument);
-    }
-}
+class WindowsCommandLine : public ::testing::Test {
+  protected:
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
 
 std::string Join(const std::vector<std::string>& arguments) {
     std::vector<const char*> argv;
@@ -54,7 +23,29 @@ std::string Join(const std::vector<std::string>& arguments) {
     return platform::posix::JoinWindowsCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
-TEST(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
+// ANSI text as the run object gets it: converted with the active code page.
+std::u16string Wide(const std::string& ansi) {
+    const int needed =
+        platform::AnsiToWide(ansi.c_str(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::u16string wide(static_cast<std::size_t>(needed), u'\0');
+    platform::AnsiToWide(ansi.c_str(), static_cast<int>(ansi.size()),
+                         reinterpret_cast<OLECHAR*>(wide.data()), needed);
+    return wide;
+}
+
+// What a Windows program reads from the joined arguments.
+std::vector<std::u16string> ReadBack(const std::vector<std::string>& arguments) {
+    return SplitWindowsCommandLine(Wide(Join(arguments)));
+}
+
+std::vector<std::u16string> Widened(const std::vector<std::string>& arguments) {
+    std::vector<std::u16string> wide;
+    wide.reserve(arguments.size());
+    for (const std::string& argument : arguments) wide.push_back(Wide(argument));
+    return wide;
+}
+
+TEST_F(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(Join({"/opt/tax/launcher", "--exit-code=7", "plain"}),
               "/opt/tax/launcher --exit-code=7 plain");
     EXPECT_EQ(Join({"launcher", "", "a b", "tab\there"}), "launcher \"\" \"a b\" \"tab\there\"");
@@ -64,22 +55,80 @@ TEST(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(Join({"/opt/帳簿 アプリ/launcher", "帳簿"}), "\"/opt/帳簿 アプリ/launcher\" 帳簿");
 }
 
-TEST(WindowsCommandLine, SplitsBackIntoTheSameArguments) {
+// The head is read up to its closing quote with no escapes, so it is written without any.
+TEST_F(WindowsCommandLine, TheProgramNameIsWrittenAsWindowsReadsTheHead) {
+    struct Case {
+        std::string programName;
+        std::string written;
+        std::string readBack;
+    };
+    const Case cases[] = {
+        {"/opt/tax/launcher", "/opt/tax/launcher", "/opt/tax/launcher"},
+        {"/opt/dir with space\\/launcher", "\"/opt/dir with space\\/launcher\"",
+         "/opt/dir with space\\/launcher"},
+        {"C:\\dir with space\\", "\"C:\\dir with space\\\"", "C:\\dir with space\\"},
+        {"C:\\plain\\", "C:\\plain\\", "C:\\plain\\"},
+        // No Windows file name holds a double quote: it is left out, never escaped.
+        {"/opt/x\"y z/launcher", "\"/opt/xy z/launcher\"", "/opt/xy z/launcher"},
+        {"\"launcher", "launcher", "launcher"},
+        {"a\"b", "ab", "ab"},
+        {"", "\"\"", ""},
+        {"tab\there", "\"tab\there\"", "tab\there"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::posix::QuoteWindowsProgramName(c.programName), c.written);
+        const std::vector<std::string> arguments = {c.programName, "a b", "C:\\x\\", "\"q\""};
+        std::vector<std::string> expected = arguments;
+        expected[0] = c.readBack;
+        EXPECT_EQ(ReadBack(arguments), Widened(expected)) << Join(arguments);
+    }
+}
+
+// 表 and ソ end in 0x5C in Shift_JIS: that byte is half of a character, not a backslash.
+TEST_F(WindowsCommandLine, DoubleByteCharactersEndingInBackslashBytesStayWhole) {
+    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const std::string hyo = "\x95\x5C";
+    const std::string so = "\x83\x5C";
+    const std::vector<std::vector<std::string>> cases = {
+        {"launcher", "a " + hyo, "second"},
+        {"C:\\" + so + "\\" + hyo + " dir\\launcher.exe", hyo, so + "\"", "x " + so + "\\"},
+        {"C:\\" + hyo + "\\" + so, "\"" + hyo + " " + so},
+    };
+    for (const std::vector<std::string>& arguments : cases) {
+        EXPECT_EQ(ReadBack(arguments), Widened(arguments)) << Join(arguments);
+    }
+}
+
+TEST_F(WindowsCommandLine, SplitsBackIntoTheSameArguments) {
+    struct Alphabet {
+        unsigned codePage;
+        std::vector<std::string> characters;
+    };
+    const Alphabet alphabets[] = {
+        {platform::kCodePageUtf8, {"a", "b", " ", "\\", "\"", "\t", "帳"}},
+        {platform::kCodePageShiftJis,
+         {"a", " ", "\\", "\"", "\t", "\x95\x5C", "\x83\x5C", "\x82\xA0"}},
+        {platform::kCodePageEucJp, {"a", " ", "\\", "\"", "\xC9\xBD", "\x8E\xBF", "\x8F\xA2\xAF"}},
+    };
     std::mt19937 random(20261208);
-    const std::string alphabet = "ab \\\"\t\xE5\xB8\xB3";
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     std::uniform_int_distribution<int> length(0, 8);
-    for (int round = 0; round < 20000; ++round) {
-        std::vector<std::string> arguments = {"launcher"};
-        const int count = length(random) % 5;
-        for (int i = 0; i < count; ++i) {
-            std::string argument;
-            const int size = length(random);
-            for (int j = 0; j < size; ++j) argument += alphabet[pick(random)];
-            arguments.push_back(argument);
+    for (const Alphabet& alphabet : alphabets) {
+        platform::SelectAnsiCodePage(alphabet.codePage);
+        ASSERT_EQ(platform::ActiveAnsiCodePage(), alphabet.codePage);
+        std::uniform_int_distribution<std::size_t> pick(0, alphabet.characters.size() - 1);
+        for (int round = 0; round < 5000; ++round) {
+            std::vector<std::string> arguments;
+            const int count = 1 + length(random) % 5;
+            for (int i = 0; i < count; ++i) {
+                std::string argument;
+                const int size = length(random);
+                for (int j = 0; j < size; ++j) argument += alphabet.characters[pick(random)];
+                arguments.push_back(argument);
+            }
+            std::vector<std::string> expected = arguments;
+            std::erase(expected[0], '"');  // the head cannot hold a quote
+            ASSERT_EQ(ReadBack(arguments), Widened(expected)) << Join(arguments);
         }
-        const std::string line = Join(arguments);
-        ASSERT_EQ(SplitLikeWindows(line), arguments) << line;
     }
 }
 

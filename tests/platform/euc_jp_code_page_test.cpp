@@ -1,0 +1,51 @@
+// EUC-JP, the code set of Japanese Unix locales, honoured as the ANSI code page on Linux.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/mbstring.h"
+
+namespace {
+
+class EucJpCodePage : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageEucJp); }
+    void TearDown() override { platform::SelectAnsiCodePage(0); }
+};
+
+TEST_F(EucJpCodePage, ConvertsBothWays) {
+    ASSERT_EQ(platform::ActiveAnsiCodePage(), platform::kCodePageEucJp);
+    // 帳簿 ｱ (half-width kana after 0x8E) 丂 (three bytes after 0x8F), then a backslash.
+    const std::string euc = "\xC4\xA2\xCA\xED \x8E\xB1\x8F\xB0\xA1\\";
+    const std::u16string wide = u"帳簿 ｱ丂\\";
+    const int measured =
+        platform::AnsiToWide(euc.c_str(), static_cast<int>(euc.size()), nullptr, 0);
+    std::u16string converted(static_cast<std::size_t>(measured), u'\0');
+    platform::AnsiToWide(euc.c_str(), static_cast<int>(euc.size()),
+                         reinterpret_cast<OLECHAR*>(converted.data()), measured);
+    EXPECT_EQ(converted, wide);
+
+    const auto* units = reinterpret_cast<const OLECHAR*>(wide.c_str());
+    const int needed = platform::WideToAnsi(units, static_cast<int>(wide.size()), nullptr, 0);
+    std::string back(static_cast<std::size_t>(needed), '\0');
+    platform::WideToAnsi(units, static_cast<int>(wide.size()), back.data(), needed);
+    EXPECT_EQ(back, euc);
+}
+
+TEST_F(EucJpCodePage, LeadBytesPairEveryCharacterAndFindTheBackslash) {
+    for (unsigned byte = 0; byte <= 0xFF; ++byte) {
+        const bool lead = byte == 0x8E || (byte >= 0xA1 && byte <= 0xFE);
+        EXPECT_EQ(platform::IsLeadByte(static_cast<unsigned char>(byte)), lead) << byte;
+    }
+    // The prefix 0x8F stands alone; the pair after it is whole, so the backslash is found.
+    const char* text = "\x8F\xB0\xA1\\\xC4\xA2";
+    EXPECT_EQ(platform::FindLastByte(text, '\\'), text + 3);
+}
+
+TEST_F(EucJpCodePage, AnUnknownCodePageLeavesTheChoiceAsItWas) {
+    platform::SelectAnsiCodePage(12345);
+    EXPECT_EQ(platform::ActiveAnsiCodePage(), platform::kCodePageEucJp);
+}
+
+}  // namespace
