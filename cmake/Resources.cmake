@@ -62,3 +62,16 @@ function(launcher_application_manifest target assembly_name)
     target_sources(${target} PRIVATE ${source})
   endif()
 endfunction()
+
+# Windows: the executable's version resource (file and product version from project(), the
+# product's name, a Japanese block for code page 932). Other systems have no such resource.
+function(launcher_version_resource target)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(VERSION_TARGET ${target})
+  set(VERSION_FILE_NAME ${target}${CMAKE_EXECUTABLE_SUFFIX})
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${LAUNCHER_RESOURCE_DIR}/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

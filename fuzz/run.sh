@@ -8,15 +8,16 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(isplit_path find_last_char left_whole_chars directory_tree)
-build=${FUZZ_BUILD_DIR:-$here/../build/fuzz}
+build=$here/../build/linux-fuzz
 
-cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 >/dev/null
+cd "$here/.."
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz --target "${targets[@]/%/_fuzzer}" >/dev/null
 for target in "${targets[@]}"; do
     scratch="$build/corpus/$target"
     mkdir -p "$scratch" "$build/artifacts/$target"
     echo "== $target, $seconds s"
-    "$build/${target}_fuzzer" -max_total_time="$seconds" -max_len=600 -print_final_stats=1 \
+    "$build/bin/${target}_fuzzer" -max_total_time="$seconds" -max_len=600 -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$target/" "$scratch" "$here/corpus/$target" 2>&1 |
         grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY)' || true
     if compgen -G "$build/artifacts/$target/*" >/dev/null; then

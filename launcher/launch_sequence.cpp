@@ -3,6 +3,7 @@
 #include <array>
 
 #include "launcher/message_ids.h"
+#include "launcher/product_version.h"
 #include "platform/code_page.h"
 #include "platform/path.h"
 
@@ -54,7 +55,8 @@ int RunLauncher(LaunchServices& services, int showCode) {
         programName = ProgramNameFromPath(modulePath.data());
     }
 
-    services.InitLogging(programName, 1, 0, 0, 0);
+    services.InitLogging(programName, kProductVersion.first, kProductVersion.second,
+                         kProductVersion.third, kProductVersion.fourth);
 
     const char* commandLine = services.CommandLine();
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -127,22 +126,6 @@ TEST_F(DirectoryTree, ALevelThatFailsStopsTheLevelsBelowIt) {
     EXPECT_EQ(services.creations, (Strings{tree.Path("A"), tree.Path("A/B")}));
     EXPECT_TRUE(tree.IsDirectory("A"));
     EXPECT_FALSE(tree.Exists("A/B"));
-}
-
-TEST_F(DirectoryTree, AFolderWithoutWritePermissionStopsTheLevelsBelowIt) {
-    tree.MakeDir("locked");
-    std::filesystem::permissions(tree.RootPath() / "locked",
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
-    std::error_code probeError;
-    if (std::filesystem::create_directory(tree.RootPath() / "locked" / "probe", probeError)) {
-        GTEST_SKIP() << "this account may write into a read-only folder";
-    }
-    EXPECT_EQ(CreateDirectoryTree(tree.Path("locked/A/B").c_str()), 0);
-    EXPECT_EQ(platform::GetLastErrorCode(), 5u);
-    EXPECT_FALSE(tree.Exists("locked/A"));
 }
 
 TEST_F(DirectoryTree, DoubleByteNamesEndingInTheBackslashByte) {

@@ -75,14 +75,30 @@ TEST(FileFindPosix, ReadOnlyFollowsTheModeWhoeverAsks) {
     }
 }
 
-TEST(FileFindPosix, LiteralNamesNeedNoReadPermissionOnTheFolder) {
+// Permissions hold only for an ordinary user: CTest runs this suite on its own, as nobody
+// when the tests run as root (tests/support/as-ordinary-user).
+class PermissionsAsOrdinaryUser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (geteuid() == 0) GTEST_SKIP() << "root passes every permission check";
+    }
     TempTree tree;
+};
+
+TEST_F(PermissionsAsOrdinaryUser, LiteralNamesNeedNoReadPermissionOnTheFolder) {
     tree.MakeDir("box");
     tree.MakeFile("box/inside");
     chmod(tree.Native("box").c_str(), 0311);
-    if (geteuid() == 0) GTEST_SKIP() << "root may read every folder";
     EXPECT_EQ(FileExists(tree.Path("box/inside").c_str()), 1);
     EXPECT_EQ(FileExists(tree.Path("box/*").c_str()), 0);
+}
+
+TEST_F(PermissionsAsOrdinaryUser, AFolderWithoutWritePermissionStopsTheLevelsBelowIt) {
+    tree.MakeDir("locked");
+    chmod(tree.Native("locked").c_str(), 0555);
+    EXPECT_EQ(CreateDirectoryTree(tree.Path("locked/A/B").c_str()), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 5u);
+    EXPECT_FALSE(tree.Exists("locked/A"));
 }
 
 TEST(FileFindPosix, ABackslashIsPartOfALinuxName) {

@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "date/format_date.h"
-#include "date/idate.h"
 #include "fsutil/directory_tree.h"
+#include "local_clock_fake.h"
 #include "logging/log4cxx_configuration.h"
 #include "platform/code_page.h"
 #include "platform/path.h"
@@ -18,7 +18,7 @@
 namespace {
 
 class ShiftJisSelected : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
     void TearDown() override { platform::SelectAnsiCodePage(0); }
 };
@@ -64,13 +64,16 @@ TEST(EscapePropertyValue, InUtf8EveryBackslashIsASeparator) {
 }
 
 class TemporaryFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() /
+            ("logging-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
+        // The day every start below sees (the platform's clock is the test double's).
+        local_clock_fake::SetLocalDate(2016, 9, 20);
     }
     void TearDown() override {
         std::filesystem::remove_all(root_);
@@ -87,44 +90,72 @@ protected:
     std::filesystem::path root_;
 };
 
-std::string TodayStamp() {
-    IDate today(0);
-    today.SetToday();
-    std::string stamp;
-    FormatDate(today, DF_YEAR | DF_MONTH | DF_DAY, stamp);
-    return stamp;
-}
-
-TEST_F(TemporaryFolder, WritesTodaysFileAndCreatesTheLogFolder) {
+TEST_F(TemporaryFolder, WritesTheDaysFileAndCreatesTheLogFolder) {
     const char sep = platform::kPathSeparator;
     const std::string path = WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
 
     EXPECT_EQ(path, Root() + sep + "TaxLink.ini");
     const std::string folder = Root() + sep + "TaxLink" + sep;
     EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", TodayStamp()));
-    EXPECT_EQ(TodayStamp().size(), 8u);
+    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", "20160920"));
 
-    // Rewritten whole at every start; nothing but the file and the folder remain.
+    // Any other content is replaced whole; nothing but the file and the folder remain.
     { std::ofstream(path) << "hand edit\n"; }
     WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
-    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", TodayStamp()));
+    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", "20160920"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_),
                             std::filesystem::directory_iterator()),
               2);
+
+    // The next day's start names the next day's log.
+    local_clock_fake::SetLocalDate(2016, 9, 21);
+    WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
+    EXPECT_EQ(Read(path), LogPropertiesText("TaxLink", folder, ".1.2.3", "20160921"));
 }
 
-TEST_F(TemporaryFolder, EmptyProgramNameStillGivesAPath) {
-    EXPECT_EQ(WriteLogProperties("", Root(), 1, 0, 0, 0),
-              Root() + platform::kPathSeparator + ".ini");
+TEST_F(TemporaryFolder, AFileThatAlreadyHoldsTheTextIsLeftUntouched) {
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    const std::string text = Read(path);
+    // A time stamp long past: a rewrite or a replacement would give the file the present one.
+    // Whole seconds, which every file system keeps exactly.
+    const auto longAgo = std::chrono::time_point_cast<std::filesystem::file_time_type::duration>(
+        std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
+                                                 std::chrono::hours(24 * 400)));
+    std::filesystem::last_write_time(path, longAgo);
+
+    WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    EXPECT_EQ(std::filesystem::last_write_time(path), longAgo);
+    EXPECT_EQ(Read(path), text);
+
+    // One byte more, and it is replaced.
+    { std::ofstream(path, std::ios::app) << "#"; }
+    std::filesystem::last_write_time(path, longAgo);
+    WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    EXPECT_NE(std::filesystem::last_write_time(path), longAgo);
+    EXPECT_EQ(Read(path), text);
 }
 
-TEST_F(TemporaryFolder, MissingRootLosesNothingButTheFile) {
-    const std::string root = Root() + platform::kPathSeparator + "absent";
-    // The folder cannot be created below a file: writing fails silently, the path returns.
-    { std::ofstream(root) << "a file where the folder should be"; }
-    EXPECT_EQ(WriteLogProperties("TaxLink", root, 1, 0, 0, 0),
-              root + platform::kPathSeparator + "TaxLink.ini");
+TEST_F(TemporaryFolder, EmptyProgramNameWritesAFileNamedOnlyByItsExtension) {
+    const char sep = platform::kPathSeparator;
+    const std::string path = WriteLogProperties("", Root(), 1, 0, 0, 0);
+    EXPECT_EQ(path, Root() + sep + ".ini");
+    // The log folder is the root and the empty name between two separators.
+    EXPECT_EQ(Read(path), LogPropertiesText("", Root() + sep + sep, ".1.0.0", "20160920"));
+}
+
+TEST_F(TemporaryFolder, ALogRootThatCannotBeMadeLosesNothing) {
+    const char sep = platform::kPathSeparator;
+    const std::string root = Root() + sep + "absent";
+    // A file stands where the log root should be: nothing can be made below it, so nothing
+    // is written, the file keeps its bytes, and the caller still gets the path it asked for.
+    const std::string content = "a file where the folder should be";
+    { std::ofstream(root) << content; }
+    EXPECT_EQ(WriteLogProperties("TaxLink", root, 1, 0, 0, 0), root + sep + "TaxLink.ini");
+    EXPECT_TRUE(std::filesystem::is_regular_file(root));
+    EXPECT_EQ(Read(root), content);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(TemporaryFolder, GeneratedFileReadsBackAsWritten) {
@@ -141,8 +172,7 @@ TEST_F(TemporaryFolder, GeneratedFileReadsBackAsWritten) {
     EXPECT_EQ(properties.at("log4j.rootLogger"), "Info, ovAppender");
     // Decoded to UTF-8: 表 and ソ, each once, and no second byte taken for an escape.
     EXPECT_EQ(properties.at("log4j.appender.ovAppender.File"),
-              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_" +
-                  TodayStamp() + ".txt");
+              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_20160920.txt");
     EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
               "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
 }
