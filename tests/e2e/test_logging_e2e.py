@@ -201,11 +201,11 @@ class JapaneseTextInAnyLocale(LoggingTestCase):
     def test_daily_log(self):
         documents = self.use_japanese_documents_folder()
         log_root = self.log_root(documents)
-        expected, log_file = expected_properties(log_root, "launcher")
         for locale in self.LOCALES:
             with self.subTest(locale=locale):
                 shutil.rmtree(os.path.join(documents, "Orvane"), ignore_errors=True)
                 result = self.start("帳簿", "表示", env_extra={"LC_ALL": locale})
+                expected, log_file = self.expected(log_root, "launcher")
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(result.stderr, b"")
                 self.assertEqual(sorted(os.listdir(self.home)), [".config", "ドキュメント"])
