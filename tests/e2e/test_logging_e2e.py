@@ -208,6 +208,7 @@ class JapaneseTextInAnyLocale(LoggingTestCase):
                 expected, log_file = self.expected(log_root, "launcher")
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(result.stderr, b"")
+                expected, log_file = self.expected(log_root, "launcher")
                 self.assertEqual(sorted(os.listdir(self.home)), [".config", "ドキュメント"])
                 self.assertEqual(sorted(os.listdir(log_root)), ["launcher", "launcher.ini"])
                 self.assertEqual(self.read(os.path.join(log_root, "launcher.ini")), expected)
