@@ -205,7 +205,6 @@ class JapaneseTextInAnyLocale(LoggingTestCase):
             with self.subTest(locale=locale):
                 shutil.rmtree(os.path.join(documents, "Orvane"), ignore_errors=True)
                 result = self.start("帳簿", "表示", env_extra={"LC_ALL": locale})
-                expected, log_file = self.expected(log_root, "launcher")
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(result.stderr, b"")
                 expected, log_file = self.expected(log_root, "launcher")
