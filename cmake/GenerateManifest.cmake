@@ -1,15 +1,17 @@
 # Writes the application manifest from its template and the table of COM files and classes.
 # Run with cmake -P and:
-#   TEMPLATE       the manifest template (indented XML, @ASSEMBLY_NAME@ and @COM_FILES@)
+#   TEMPLATE       the manifest template (indented XML, @ASSEMBLY_NAME@,
+#                  @PROCESSOR_ARCHITECTURE@ and @COM_FILES@)
 #   TABLE          tab-separated rows: file, clsid, progid, tlbid (may be empty)
 #   ASSEMBLY_NAME  maker.product.executable
+#   PROCESSOR_ARCHITECTURE  the executable's, as manifests name it: X86 or amd64
 #   OUTPUT         the manifest to write: UTF-8 with a byte-order mark, a standalone XML
 #                  declaration, CR LF, then the assembly element on one line
 #   SOURCE         optional: a C++ source embedding the same bytes (for systems without
 #                  resource sections); it registers them while static objects are built
 cmake_minimum_required(VERSION 3.25)
 
-foreach(required TEMPLATE TABLE ASSEMBLY_NAME OUTPUT)
+foreach(required TEMPLATE TABLE ASSEMBLY_NAME PROCESSOR_ARCHITECTURE OUTPUT)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "GenerateManifest: ${required} is not set")
   endif()

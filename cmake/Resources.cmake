@@ -26,8 +26,16 @@ function(launcher_application_manifest target assembly_name)
   set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.cpp)
   set(template ${LAUNCHER_RESOURCE_DIR}/launcher.manifest.in)
   set(table ${LAUNCHER_RESOURCE_DIR}/com_classes.tsv)
+  # The product is x86 everywhere it ships; only the x86-64 Windows test build differs, and
+  # the manifest names the architecture of the executable it is embedded in.
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(architecture amd64)
+  else()
+    set(architecture X86)
+  endif()
   set(generate ${CMAKE_COMMAND} -DTEMPLATE=${template} -DTABLE=${table}
-               -DASSEMBLY_NAME=${assembly_name} -DOUTPUT=${manifest})
+               -DASSEMBLY_NAME=${assembly_name} -DPROCESSOR_ARCHITECTURE=${architecture}
+               -DOUTPUT=${manifest})
   set(depends ${template} ${table} ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake)
   if(WIN32)
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)

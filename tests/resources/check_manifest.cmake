@@ -10,7 +10,8 @@ set(template ${SOURCE_DIR}/resources/launcher.manifest.in)
 execute_process(
   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${template}
           -DTABLE=${SOURCE_DIR}/tests/resources/extra_rows.tsv
-          -DASSEMBLY_NAME=Orvane.TaxLink.check -DOUTPUT=${WORK_DIR}/extra_rows.manifest
+          -DASSEMBLY_NAME=Orvane.TaxLink.check -DPROCESSOR_ARCHITECTURE=X86
+          -DOUTPUT=${WORK_DIR}/extra_rows.manifest
           -P ${generator}
   RESULT_VARIABLE failed)
 if(failed)
@@ -24,7 +25,8 @@ endif()
 
 execute_process(
   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${template} -DTABLE=${SOURCE_DIR}/resources/com_classes.tsv
-          -DASSEMBLY_NAME=Orvane.TaxLink.launcher -DOUTPUT=${WORK_DIR}/shipped.manifest
+          -DASSEMBLY_NAME=Orvane.TaxLink.launcher -DPROCESSOR_ARCHITECTURE=amd64
+          -DOUTPUT=${WORK_DIR}/shipped.manifest
           -P ${generator}
   RESULT_VARIABLE failed)
 if(failed)
@@ -42,7 +44,7 @@ if(NOT first_three STREQUAL component_classes)
                       "${first_three}")
 endif()
 foreach(required
-    "name=\"Orvane.TaxLink.launcher\""
+    "processorArchitecture=\"amd64\" name=\"Orvane.TaxLink.launcher\""
     "<assemblyIdentity type=\"win32\" name=\"Orvane.CommonApp.CCProxy\" version=\"1.0.0.0\">")
   string(FIND "${shipped}" "${required}" at)
   if(at EQUAL -1)

@@ -16,15 +16,24 @@ for program in split_corpus search_corpus; do
         exit 77
     fi
 done
-# Wine that cannot start at all (a kernel that runs no 32-bit code says "Exec format error")
-# is a failure with its reason, never a silent one.
-if ! version=$(wine --version 2>&1); then
-    echo "compare.sh: Wine cannot start here: $version" >&2
-    exit 1
-fi
 windows_bin=$(realpath "$windows_bin")
 prefix=${3:-$(dirname "$windows_bin")/wineprefix}
-wine_run=$(dirname "$0")/../../../scripts/wine-run
+scripts=$(dirname "$0")/../../../scripts
+# The Windows build is x86, or x86-64 where the kernel runs no 32-bit program: the PE header's
+# machine field says which Wine starts its programs.
+pe_header=$(od -An -tu4 -j60 -N4 "$windows_bin/split_corpus.exe" | tr -d ' ')
+case $(od -An -tx2 -j$((pe_header + 4)) -N2 "$windows_bin/split_corpus.exe" | tr -d ' ') in
+    014c) arch=x86 ;;
+    8664) arch=x64 ;;
+    *) echo "compare.sh: $windows_bin/split_corpus.exe is neither x86 nor x86-64" >&2; exit 1 ;;
+esac
+# Wine that cannot start at all (a kernel that runs no 32-bit code says "Exec format error")
+# is a failure with its reason, never a silent one.
+if ! "$scripts/prepare-wine" --arch="$arch" --probe; then
+    echo "compare.sh: Wine cannot start the $arch programs in $windows_bin here" >&2
+    exit 1
+fi
+wine_run=("$scripts/wine-run" --arch="$arch")
 
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
@@ -33,9 +42,9 @@ mkdir "$work/linux-tree" "$work/windows-tree"
 windows_work="Z:$(printf '%s' "$work" | tr / '\\')"
 
 "$linux_bin/split_corpus" "$work/linux-split.txt"
-"$wine_run" "$prefix" "$windows_bin/split_corpus.exe" "$windows_work\\windows-split.txt"
+"${wine_run[@]}" "$prefix" "$windows_bin/split_corpus.exe" "$windows_work\\windows-split.txt"
 "$linux_bin/search_corpus" "$work/linux-tree" "$work/linux-search.txt"
-"$wine_run" "$prefix" "$windows_bin/search_corpus.exe" "$windows_work\\windows-tree" \
+"${wine_run[@]}" "$prefix" "$windows_bin/search_corpus.exe" "$windows_work\\windows-tree" \
     "$windows_work\\windows-search.txt"
 
 status=0
