@@ -55,21 +55,20 @@ std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t 
 std::string EscapePropertyValue(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size() + 16);
-    // A byte is either the second of a double-byte character (kept as it is) or one of its
-    // own, which may need an escape.
-    bool secondByte = false;
-    for (const char byte : text) {
-        const bool ownByte = !secondByte;
-        secondByte = ownByte && platform::IsLeadByte(static_cast<unsigned char>(byte));
-        if (ownByte && byte == '\\') {
+    // Walk whole characters: the second byte of a double-byte character is never an escape.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t width = platform::CharacterLength(text, at);
+        const char byte = text[at];
+        if (width == 1 && byte == '\\') {
             escaped += "\\\\";
-        } else if (ownByte && byte == '\n') {
+        } else if (width == 1 && byte == '\n') {
             escaped += "\\n";
-        } else if (ownByte && byte == '\r') {
+        } else if (width == 1 && byte == '\r') {
             escaped += "\\r";
         } else {
-            escaped += byte;
+            escaped.append(text, at, width);
         }
+        at += width;
     }
     return escaped;
 }
