@@ -79,9 +79,14 @@ def unix_path(windows):
 
 
 def set_documents_folder(value):
-    """Points the Wine user's documents folder elsewhere, as a user who moves it does."""
-    checked(wine("reg", "add", USER_SHELL_FOLDERS, "/v", "Personal", "/t", "REG_EXPAND_SZ",
-                 "/d", value, "/f"))
+    """Points the Wine user's documents folder elsewhere, as a user who moves it does. The
+    write is idempotent, so a `reg` that Wine let fail without a word is simply run again."""
+    for _ in range(3):
+        result = wine("reg", "add", USER_SHELL_FOLDERS, "/v", "Personal", "/t", "REG_EXPAND_SZ",
+                      "/d", value, "/f")
+        if result.returncode == 0:
+            return
+    checked(result)
 
 
 def escaped(path):
