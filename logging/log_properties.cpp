@@ -56,19 +56,16 @@ std::string EscapePropertyValue(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size() + 16);
     // Walk whole characters: the second byte of a double-byte character is never an escape.
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t width = platform::CharacterLength(text, at);
-        const char byte = text[at];
-        if (width == 1 && byte == '\\') {
+    for (const std::string_view character : platform::Characters(text)) {
+        if (character == "\\") {
             escaped += "\\\\";
-        } else if (width == 1 && byte == '\n') {
+        } else if (character == "\n") {
             escaped += "\\n";
-        } else if (width == 1 && byte == '\r') {
+        } else if (character == "\r") {
             escaped += "\\r";
         } else {
-            escaped.append(text, at, width);
+            escaped += character;
         }
-        at += width;
     }
     return escaped;
 }

@@ -1,17 +1,15 @@
-// Multibyte text in the ANSI code page: which bytes start a double-byte character.
+// Multibyte text in the ANSI code page: which bytes start a double-byte character, and the one
+// walk over such text that every caller uses.
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <string_view>
 
 namespace platform {
 
 // _ismbblead for the active code page: 0x81-0x9F and 0xE0-0xFC in 932; never in UTF-8.
 bool IsLeadByte(unsigned char byte);
-
-// _mbsrchr: the last occurrence of `byte` in the terminated `text` that is not the second byte
-// of a double-byte character; null when there is none.
-const char* FindLastByte(const char* text, unsigned char byte);
 
 // The one step of every walk over such text. Bytes of the character that begins at `at`: 2 for
 // a lead byte with a byte after it, 1 otherwise (a lead byte at the end stands alone, as the C
@@ -20,15 +18,56 @@ inline std::size_t CharacterLength(std::string_view text, std::size_t at) {
     return IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
 }
 
+// The characters of `text`, each as a view of its bytes, stepped by CharacterLength:
+//     for (std::string_view character : Characters(text)) ...
+// A character's offset in the text is character.data() - text.data().
+class Characters {
+  public:
+    class iterator {
+      public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const std::string_view*;
+        using reference = std::string_view;
+
+        iterator(std::string_view text, std::size_t at) : text_(text), at_(at) {}
+        std::string_view operator*() const {
+            return text_.substr(at_, CharacterLength(text_, at_));
+        }
+        iterator& operator++() {
+            at_ += CharacterLength(text_, at_);
+            return *this;
+        }
+        bool operator==(const iterator& other) const { return at_ == other.at_; }
+        bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+      private:
+        std::string_view text_;
+        std::size_t at_;
+    };
+
+    explicit Characters(std::string_view text) : text_(text) {}
+    iterator begin() const { return {text_, 0}; }
+    iterator end() const { return {text_, text_.size()}; }
+
+  private:
+    std::string_view text_;
+};
+
+// Whether a character as Characters gives it is whole: a lead byte with nothing after it, at
+// the end of the text, is none.
+inline bool IsWholeCharacter(std::string_view character) {
+    return character.size() > 1 || !IsLeadByte(static_cast<unsigned char>(character[0]));
+}
+
 // How many bytes of `text`, at most `limit`, _mbsnbcpy copies: whole characters only, so a
 // character that would cross the limit and a lead byte with nothing after it are left out.
 inline std::size_t WholeCharactersWithin(std::string_view text, std::size_t limit) {
-    const std::size_t end = limit < text.size() ? limit : text.size();
     std::size_t length = 0;
-    while (length < end) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
-        if (length + width > end) break;
-        length += width;
+    for (const std::string_view character : Characters(text)) {
+        if (!IsWholeCharacter(character) || length + character.size() > limit) break;
+        length += character.size();
     }
     return length;
 }

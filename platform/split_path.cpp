@@ -28,9 +28,10 @@ void SplitPathWrittenHere(const char* path, char* drive, char* dir, char* fname,
     // The last separator and the last dot, never the second byte of a double-byte character.
     std::size_t nameBegin = dirBegin;
     std::size_t lastDot = std::string_view::npos;
-    for (std::size_t at = dirBegin; at < text.size(); at += CharacterLength(text, at)) {
-        if (IsPathSeparator(text[at], style)) nameBegin = at + 1;
-        if (text[at] == '.') lastDot = at;
+    for (const std::string_view character : Characters(text.substr(dirBegin))) {
+        const auto at = static_cast<std::size_t>(character.data() - text.data());
+        if (IsPathSeparator(character[0], style)) nameBegin = at + 1;
+        if (character[0] == '.') lastDot = at;
     }
     const std::size_t extBegin =
         lastDot != std::string_view::npos && lastDot >= nameBegin ? lastDot : text.size();

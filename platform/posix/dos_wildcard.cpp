@@ -17,22 +17,20 @@ struct PatternCharacter {
     std::string_view text;  // the character's bytes, for a literal
 };
 
-// The characters of a text, each as its bytes: a double-byte character of 932 or a UTF-8
-// sequence is one character, as one UTF-16 unit is to Windows' matching.
-std::vector<std::string_view> Characters(std::string_view text) {
+// The characters of a text as Windows' matching sees them, each as its bytes: a double-byte
+// character of 932, or a whole UTF-8 sequence, which is one UTF-16 unit to Windows.
+std::vector<std::string_view> MatchedCharacters(std::string_view text) {
     const bool utf8 = ActiveAnsiCodePage() == kCodePageUtf8;
     std::vector<std::string_view> characters;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t width = CharacterLength(text, at);
-        if (utf8 && static_cast<unsigned char>(text[at]) >= 0xC0) {
-            while (at + width < text.size() &&
-                   (static_cast<unsigned char>(text[at + width]) & 0xC0) == 0x80) {
-                ++width;
-            }
+    for (const std::string_view character : Characters(text)) {
+        const bool continuation = (static_cast<unsigned char>(character[0]) & 0xC0) == 0x80;
+        // The characters follow one another in the text, so a sequence grows by its next byte.
+        if (utf8 && continuation && !characters.empty() &&
+            static_cast<unsigned char>(characters.back()[0]) >= 0xC0) {
+            characters.back() = {characters.back().data(), characters.back().size() + 1};
+        } else {
+            characters.push_back(character);
         }
-        characters.push_back(text.substr(at, width));
-        at += width;
     }
     return characters;
 }
@@ -40,7 +38,7 @@ std::vector<std::string_view> Characters(std::string_view text) {
 // "?" is always the DOS question mark; "*" before a dot is the DOS star; a dot before "*", "?"
 // or the end is the DOS dot. Everything else stands for itself.
 std::vector<PatternCharacter> Translate(std::string_view pattern) {
-    const std::vector<std::string_view> characters = Characters(pattern);
+    const std::vector<std::string_view> characters = MatchedCharacters(pattern);
     std::vector<PatternCharacter> translated;
     for (std::size_t at = 0; at < characters.size(); ++at) {
         const std::string_view next = at + 1 < characters.size() ? characters[at + 1] : "";
@@ -61,7 +59,7 @@ std::vector<PatternCharacter> Translate(std::string_view pattern) {
 
 bool HasWildcard(std::string_view name) {
     // Characters, not bytes: after a lead byte of 932 even "*" is a second byte.
-    for (const std::string_view character : Characters(name)) {
+    for (const std::string_view character : MatchedCharacters(name)) {
         if (character == "*" || character == "?") return true;
     }
     return false;
@@ -71,7 +69,7 @@ bool MatchesDosPattern(std::string_view pattern, std::string_view name) {
     // Without a wildcard no DOS rule applies: the pattern is a name and matches only itself.
     if (!HasWildcard(pattern)) return pattern == name;
     const std::vector<PatternCharacter> tokens = Translate(pattern);
-    const std::vector<std::string_view> chars = Characters(name);
+    const std::vector<std::string_view> chars = MatchedCharacters(name);
     const std::size_t p = tokens.size();
     const std::size_t n = chars.size();
     std::size_t lastDot = n;  // n: the name has no dot

@@ -11,24 +11,13 @@ std::string& RecordedCommandLine() {
     return commandLine;
 }
 
-// Calls `visit` with each character of ANSI text: one byte, or a lead byte with its second
-// byte, which Windows reads as one character even when it is 0x5C, the backslash.
-template <typename Visit>
-void ForEachCharacter(const std::string& text, Visit visit) {
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size()) {
-            visit(std::string_view(text).substr(at++, 2));
-        } else {
-            visit(std::string_view(text).substr(at, 1));
-        }
-    }
-}
-
+// Characters, not bytes: Windows reads a lead byte and its second byte as one character even
+// when that byte is 0x5C, the backslash.
 bool NeedsQuotes(const std::string& text, std::string_view specials) {
     bool needed = text.empty();
-    ForEachCharacter(text, [&](std::string_view character) {
+    for (const std::string_view character : Characters(text)) {
         needed = needed || (character.size() == 1 && specials.find(character[0]) != specials.npos);
-    });
+    }
     return needed;
 }
 
@@ -40,15 +29,15 @@ std::string QuoteWindowsArgument(const std::string& argument) {
     // before the closing quote, are doubled.
     std::string quoted = "\"";
     std::size_t backslashes = 0;
-    ForEachCharacter(argument, [&](std::string_view character) {
+    for (const std::string_view character : Characters(argument)) {
         if (character == "\\") {
             ++backslashes;
-            return;
+            continue;
         }
         quoted.append(character == "\"" ? backslashes * 2 + 1 : backslashes, '\\');
         backslashes = 0;
         quoted += character;
-    });
+    }
     quoted.append(backslashes * 2, '\\');
     quoted += '"';
     return quoted;
@@ -56,9 +45,9 @@ std::string QuoteWindowsArgument(const std::string& argument) {
 
 std::string QuoteWindowsProgramName(const std::string& programName) {
     std::string name;
-    ForEachCharacter(programName, [&](std::string_view character) {
+    for (const std::string_view character : Characters(programName)) {
         if (character != "\"") name += character;
-    });
+    }
     // Quoted when it has blanks, as a later argument would be, or nothing at all, so that the
     // head ends where it should; even a final backslash stays a backslash there.
     return NeedsQuotes(name, " \t\n\v") ? "\"" + name + "\"" : name;

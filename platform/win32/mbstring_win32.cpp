@@ -5,7 +5,6 @@
 // After the standard headers: mbctype.h defines macros (_M1, _S1, ...) that the C++ library's
 // own templates use as names.
 #include <mbctype.h>
-#include <mbstring.h>
 
 namespace platform {
 
@@ -14,11 +13,6 @@ bool IsLeadByte(unsigned char byte) {
     // double-byte character.
     if (ActiveAnsiCodePage() == kCodePageUtf8) return false;
     return _ismbblead(byte) != 0;
-}
-
-const char* FindLastByte(const char* text, unsigned char byte) {
-    return reinterpret_cast<const char*>(
-        _mbsrchr(reinterpret_cast<const unsigned char*>(text), byte));
 }
 
 }  // namespace platform

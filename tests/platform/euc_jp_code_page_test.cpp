@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/mbstring.h"
@@ -39,8 +41,9 @@ TEST_F(EucJpCodePage, LeadBytesPairEveryCharacterAndFindTheBackslash) {
         EXPECT_EQ(platform::IsLeadByte(static_cast<unsigned char>(byte)), lead) << byte;
     }
     // The prefix 0x8F stands alone; the pair after it is whole, so the backslash is found.
-    const char* text = "\x8F\xB0\xA1\\\xC4\xA2";
-    EXPECT_EQ(platform::FindLastByte(text, '\\'), text + 3);
+    const platform::Characters characters("\x8F\xB0\xA1\\\xC4\xA2");
+    EXPECT_EQ(std::vector<std::string_view>(characters.begin(), characters.end()),
+              (std::vector<std::string_view>{"\x8F", "\xB0\xA1", "\\", "\xC4\xA2"}));
 }
 
 TEST_F(EucJpCodePage, AnUnknownCodePageLeavesTheChoiceAsItWas) {

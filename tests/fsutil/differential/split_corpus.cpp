@@ -140,10 +140,6 @@ std::string Escape(const char* text) {
     return escaped;
 }
 
-long Offset(const char* text, const char* found) {
-    return found == nullptr ? -1 : static_cast<long>(found - text);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,19 +178,8 @@ int main(int argc, char** argv) {
                      Escape(split.Fname).c_str(), Escape(split.Ext).c_str(),
                      Escape(split.DriveDir).c_str(), Escape(split.FnameExt).c_str());
 
-        // The C runtime's _mbsrchr reads on past the terminator after a lone lead byte at the
-        // end (Wine's does); nothing in the program hands it such text, so it is not asked.
-        if (platform::WholeCharactersWithin(path, path.size()) != path.size()) {
-            std::fprintf(out, " _mbsrchr not asked: a lone lead byte at the end\n");
-        } else {
-            std::fprintf(out, " _mbsrchr \\ %ld / %ld . %ld : %ld\n",
-                         Offset(text, platform::FindLastByte(text, '\\')),
-                         Offset(text, platform::FindLastByte(text, '/')),
-                         Offset(text, platform::FindLastByte(text, '.')),
-                         Offset(text, platform::FindLastByte(text, ':')));
-        }
-        std::fprintf(out, " FindLastChar \\ %d / %d\n", FindLastChar(path, '\\'),
-                     FindLastChar(path, '/'));
+        std::fprintf(out, " FindLastChar \\ %d / %d . %d : %d\n", FindLastChar(path, '\\'),
+                     FindLastChar(path, '/'), FindLastChar(path, '.'), FindLastChar(path, ':'));
         const auto length = static_cast<std::int32_t>(path.size());
         std::fprintf(out, " LeftWholeChars");
         for (const std::int32_t n : {1, length / 3, length / 2, length - 1}) {
