@@ -76,6 +76,9 @@ bool MatchesDosPattern(std::string_view pattern, std::string_view name) {
     for (std::size_t at = 0; at < n; ++at) {
         if (chars[at] == ".") lastDot = at;
     }
+    // Windows drops a final dot from every name but the two directory entries, whose dots
+    // are all they are: in those a "?" meets only dots and takes none of them.
+    const bool finalDotEndsName = name != "." && name != "..";
 
     // next[j]: the tokens after the current one match the characters from j on. Rows are
     // filled from the end of the pattern, each from the one after it, so time stays within
@@ -108,7 +111,7 @@ bool MatchesDosPattern(std::string_view pattern, std::string_view name) {
                         result = next[n] != 0;
                     } else if (chars[j] == ".") {
                         // Matches nothing before a dot; a final dot may end the name.
-                        result = next[j] != 0 || (j + 1 == n && next[n] != 0);
+                        result = next[j] != 0 || (finalDotEndsName && j + 1 == n && next[n] != 0);
                     } else {
                         result = next[j + 1] != 0;
                     }

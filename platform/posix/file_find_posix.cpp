@@ -84,6 +84,9 @@ bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
             SetLastErrorCode(errno == 0 ? kErrorNoMoreFiles : posix::Win32ErrorFromErrno(errno));
             return false;
         }
+        // Windows lists no "." and ".." at the root of a drive, which "/" stands for.
+        const std::string_view name = entry->d_name;
+        if (search.folder == "/" && (name == "." || name == "..")) continue;
         // An entry removed since it was listed is passed over.
         if (posix::MatchesDosPattern(search.pattern, entry->d_name) &&
             FillRecord(search.folder, entry->d_name, data)) {

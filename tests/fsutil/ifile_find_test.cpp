@@ -196,6 +196,13 @@ TEST_F(IFileFindTest, SearchesInTheRootGiveRootedPaths) {
     const std::string name = finder.GetName();
     ASSERT_NE(name, "");
     EXPECT_EQ(finder.GetPath(), drive + kSep + name);
+    // The root of a drive lists neither "." nor "..", whatever the pattern.
+    for (const char* pattern : {"*.*", "*", "?", "??", ".*"}) {
+        if (finder.FindFirst((drive + kSep + pattern).c_str(), 0) == 0) continue;
+        const std::set<std::string> names = WalkNames(finder);
+        EXPECT_EQ(names.count("."), 0u) << pattern;
+        EXPECT_EQ(names.count(".."), 0u) << pattern;
+    }
 
     // The top-level folder that holds the tree, named without a wildcard.
     ASSERT_EQ(finder.FindFirst((drive + kSep + topLevel).c_str(), 0), 1);
