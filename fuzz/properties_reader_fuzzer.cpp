@@ -1,4 +1,5 @@
-// Our properties reader and its guard against substitutions that would bring log4cxx down.
+// The shared settings' reader (log4cxx's own parser, after decoding) and the guard against
+// substitutions that would bring log4cxx down.
 // The guard's verdict is checked against a plain re-enactment of log4cxx's substitution
 // (environment first, then the properties, each value substituted in turn): where the guard
 // finds nothing, the re-enactment ends within the guard's bounds; where it finds a cycle,
@@ -10,7 +11,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "logging/properties_reader.h"
+#include "logging/log4cxx_configuration.h"
+#include "logging/reference_check.h"
 
 namespace {
 
@@ -71,10 +73,15 @@ class Substitution {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::vector<Property> properties = ParseProperties(text);
+    const std::map<std::string, std::string> read = ParseSettingsText(text);
+    const std::vector<Property> properties(read.begin(), read.end());
+    // Reading only takes away (comments, separators, escapes) from text that decoding leaves
+    // as it is: ASCII.
+    bool ascii = true;
+    for (const char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     std::size_t characters = 0;
     for (const auto& [key, value] : properties) characters += key.size() + value.size();
-    FUZZ_CHECK(characters <= text.size());
+    FUZZ_CHECK(!ascii || characters <= text.size());
 
     const ReferenceCheck check = CheckReferences(properties, Environment);
     FUZZ_CHECK((check.fault == ReferenceFault::kNone) == DescribeReferenceFault(check).empty());

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "logging/log4cxx_configuration.h"
-#include "logging/properties_reader.h"
+#include "logging/reference_check.h"
 #include "logging/text_file.h"
 
 namespace {

@@ -19,6 +19,24 @@ std::string Ansi(std::u16string_view text) {
     return ansi;
 }
 
+TEST(SettingsText, ReadsTheFormatAsLog4cxxDoes) {
+    const struct {
+        const char* text;
+        std::map<std::string, std::string> expected;
+    } cases[] = {
+        {"a=1\nb = 2\nc:3\nd 4\n", {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}}},
+        {"# comment\n! also\n  \n\tkey\t=\tvalue  \n", {{"key", "value  "}}},
+        {"a=x\\\n    y\\\r\n z\r\nb=2", {{"a", "xyz"}, {"b", "2"}}},
+        {"k\\=ey=v\\tw\\\\\\n", {{"k=ey", "v\tw\\\n"}}},
+        {"a=\nb\nc=${c}", {{"a", ""}, {"b", ""}, {"c", "${c}"}}},
+        {"trailing=\\", {{"trailing", ""}}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseSettingsText(c.text), c.expected) << c.text;
+    }
+}
+
 class SettingsTextInShiftJis : public ::testing::Test {
   protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }

@@ -1,55 +1,8 @@
-#include "logging/properties_reader.h"
+#include "logging/reference_check.h"
 
 #include <map>
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\f';
-}
-
-bool IsLineEnd(char c) {
-    return c == '\n' || c == '\r';
-}
-
-char Unescaped(char c) {
-    switch (c) {
-        case 't':
-            return '\t';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 'f':
-            return '\f';
-        default:
-            return c;
-    }
-}
-
-// Reads one logical line's key or value from `at`, undoing escapes and joining continued
-// lines, up to (not including) a character for which `stop` holds or the line's end.
-template <typename Stop>
-std::string ReadPart(const std::string& text, std::size_t& at, Stop stop) {
-    std::string part;
-    while (at < text.size() && !IsLineEnd(text[at]) && !stop(text[at])) {
-        if (text[at] != '\\') {
-            part += text[at++];
-            continue;
-        }
-        ++at;
-        if (at == text.size()) break;
-        if (!IsLineEnd(text[at])) {
-            part += Unescaped(text[at++]);
-            continue;
-        }
-        // A backslash before the line end joins the next line, its leading blanks dropped.
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
-        ++at;
-        while (at < text.size() && IsBlank(text[at])) ++at;
-    }
-    return part;
-}
 
 class ReferenceWalker {
   public:
@@ -123,27 +76,6 @@ class ReferenceWalker {
 };
 
 }  // namespace
-
-std::vector<Property> ParseProperties(const std::string& text) {
-    std::vector<Property> properties;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        while (at < text.size() && (IsBlank(text[at]) || IsLineEnd(text[at]))) ++at;
-        if (at == text.size()) break;
-        if (text[at] == '#' || text[at] == '!') {
-            while (at < text.size() && !IsLineEnd(text[at])) ++at;
-            continue;
-        }
-        std::string key =
-            ReadPart(text, at, [](char c) { return c == '=' || c == ':' || IsBlank(c); });
-        while (at < text.size() && IsBlank(text[at])) ++at;
-        if (at < text.size() && (text[at] == '=' || text[at] == ':')) ++at;
-        while (at < text.size() && IsBlank(text[at])) ++at;
-        std::string value = ReadPart(text, at, [](char) { return false; });
-        properties.emplace_back(std::move(key), std::move(value));
-    }
-    return properties;
-}
 
 ReferenceCheck CheckReferences(const std::vector<Property>& properties,
                                const std::function<std::string(const std::string&)>& environment) {

@@ -1,6 +1,7 @@
-// Our own reading of a log4cxx properties file, so that a file which would bring log4cxx
-// down (a variable that refers to itself, a substitution that never ends or grows without
-// bound) is refused before log4cxx sees it.
+// The check of a user's properties before log4cxx substitutes in them, so that a file which
+// would bring log4cxx down (a variable that refers to itself, a substitution that never ends
+// or grows without bound) is refused first. The file itself is read by log4cxx's own parser
+// (ParseSettingsText).
 #pragma once
 
 #include <cstddef>
@@ -10,11 +11,6 @@
 #include <vector>
 
 using Property = std::pair<std::string, std::string>;
-
-// The "key = value" entries of properties text as log4cxx reads it: "#" and "!" comments,
-// "=", ":" or blanks between key and value, a trailing backslash continuing the line,
-// backslash escapes. Bytes are kept as they are (log4cxx takes them as ISO-8859-1).
-std::vector<Property> ParseProperties(const std::string& text);
 
 enum class ReferenceFault {
     kNone,
