@@ -52,9 +52,8 @@ if(DEFINED SOURCE)
     "constexpr platform::posix::EmbeddedString kStrings[] = {\n"
     "${cpp_entries}"
     "};\n"
-    "constexpr std::uint16_t kLanguageJapanese = 0x0411;\n"
-    "[[maybe_unused]] const bool registered = platform::posix::RegisterExecutableStrings(\n"
-    "    kStrings, std::size(kStrings), kLanguageJapanese);\n"
+    "[[maybe_unused]] const bool registered =\n"
+    "    platform::posix::RegisterExecutableStrings(kStrings, std::size(kStrings));\n"
     "}  // namespace\n")
   write_if_changed("${SOURCE}" "${content}")
 endif()

@@ -1,8 +1,5 @@
-// String-table resources: blocks of 16 length-prefixed UTF-16 entries, block number id / 16 + 1.
+// String-table resources: the executable's texts by numeric ID, as UTF-16.
 #pragma once
-
-#include <cstddef>
-#include <cstdint>
 
 #include "platform/com.h"
 
@@ -14,27 +11,17 @@ using ModuleHandle = HMODULE;
 using ModuleHandle = const void*;
 #endif
 
-constexpr std::uint16_t kLanguageNeutral = 0;
-
 // The executable's own module, the last place where strings are looked up.
 ModuleHandle ExecutableModule();
-
-struct ResourceBytes {
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-};
-
-// The raw string-table block of that number, or empty. Language 0 (neutral) falls back to
-// whatever language the module has, as the Windows resource loader does.
-ResourceBytes FindStringBlock(ModuleHandle module, unsigned blockNumber, std::uint16_t language);
 
 struct WideText {
     const OLECHAR* text = nullptr;
     int length = 0;
 };
 
-// The entry with the default language lookup (as LoadStringW with no buffer): points into the
-// resource, not terminated; length 0 when absent.
-WideText LoadStringEntry(ModuleHandle module, unsigned id);
+// The module's string-table entry `id`: points into the module's own data, not terminated.
+// Length 0 when the module has no such entry or the entry is empty, so that a caller goes on
+// to the next module.
+WideText FindStringEntry(ModuleHandle module, unsigned id);
 
 }  // namespace platform

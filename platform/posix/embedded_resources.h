@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 
 namespace platform::posix {
@@ -14,8 +13,7 @@ struct EmbeddedString {
     std::u16string_view text;
 };
 
-bool RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count,
-                               std::uint16_t language);
+bool RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count);
 
 bool RegisterApplicationManifest(std::string_view manifestText);
 
