@@ -5,10 +5,9 @@
 #include "fsutil/ifile_find.h"
 #include "fsutil/isplit_path.h"
 #include "platform/directory.h"
+#include "platform/file_find.h"
 
 namespace {
-
-constexpr std::uint32_t kDirectory = 0x10;
 
 class PlatformDirectoryTreeServices final : public DirectoryTreeServices {
   public:
@@ -56,7 +55,7 @@ int CreateDirectoryTree(const char* path, DirectoryTreeServices& services,
     const std::unique_ptr<IFileFind> finder = services.NewFileFind();
     if (finder->FindFirst(parent.c_str(), kFindExactName) != 0) {
         finder->FindNext();
-        const bool isDirectory = finder->HasAttributes(kDirectory) != 0;
+        const bool isDirectory = finder->HasAttributes(platform::kAttributeDirectory) != 0;
         finder->Close();
         return isDirectory ? services.CreateOneDirectory(path) : 0;
     }

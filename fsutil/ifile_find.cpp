@@ -4,14 +4,14 @@
 #include <utility>
 
 #include "fsutil/multibyte_text.h"
+#include "platform/file_find.h"
 #include "platform/last_error.h"
 #include "platform/path.h"
 
 namespace {
 
-constexpr std::uint32_t kDirectory = 0x10;
 // The longest pattern a find-data record's name field could hold.
-constexpr std::size_t kMaxPattern = 259;
+constexpr std::size_t kMaxPattern = platform::kMaxPath - 1;
 // The search runs on the system's own paths, so it reads them in the native style.
 constexpr platform::PathStyle kStyle = platform::kNativePathStyle;
 
@@ -106,7 +106,7 @@ int IFileFind::HasAttributes(std::uint32_t mask) const {
 
 int IFileFind::IsDotEntry() const {
     // An override of HasAttributes may answer without an entry being current.
-    if (HasAttributes(kDirectory) == 0 || !current_) return 0;
+    if (HasAttributes(platform::kAttributeDirectory) == 0 || !current_) return 0;
     const char* name = current_->cFileName;
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ? 1 : 0;
 }

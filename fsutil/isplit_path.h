@@ -12,7 +12,7 @@
 // network paths, and "\" is part of a name there.
 class ISplitPath {
   public:
-    static constexpr std::size_t kPathCapacity = 260;
+    static constexpr std::size_t kPathCapacity = platform::kMaxPath;
     static constexpr std::size_t kPartCapacity = 256;
 
     explicit ISplitPath(const char* path = nullptr,

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::uint32_t kModulePathSize = 260;
+constexpr std::uint32_t kModulePathSize = platform::kMaxPath;
 
 // Owns a BSTR made from ANSI text: measured over the whole terminated text, allocated
 // without the terminator, converted, and rejected when the conversion's count differs.
@@ -55,8 +55,7 @@ int RunLauncher(LaunchServices& services, int showCode) {
         programName = ProgramNameFromPath(modulePath.data());
     }
 
-    services.InitLogging(programName, kProductVersion.first, kProductVersion.second,
-                         kProductVersion.third, kProductVersion.fourth);
+    services.InitLogging(programName, kProductVersion);
 
     const char* commandLine = services.CommandLine();
 

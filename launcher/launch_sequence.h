@@ -5,6 +5,7 @@
 #include <string>
 
 #include "launcher/app_run.h"
+#include "launcher/product_version.h"
 #include "platform/path.h"
 
 // Everything the pass asks of the outside world, so that the order of its steps and its
@@ -13,8 +14,7 @@ class LaunchServices {
   public:
     virtual ~LaunchServices() = default;
     virtual std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) = 0;
-    virtual void InitLogging(const std::string& programName, int first, int second, int third,
-                             int fourth) = 0;
+    virtual void InitLogging(const std::string& programName, const ProductVersion& version) = 0;
     virtual const char* CommandLine() = 0;
     virtual HRESULT ComInitialize() = 0;
     virtual HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,

@@ -8,9 +8,9 @@ std::uint32_t PlatformLaunchServices::ExecutableFilePath(char* buffer, std::uint
     return platform::ExecutableFilePath(buffer, size);
 }
 
-void PlatformLaunchServices::InitLogging(const std::string& programName, int first, int second,
-                                         int third, int fourth) {
-    ::InitLogging(programName, first, second, third, fourth);
+void PlatformLaunchServices::InitLogging(const std::string& programName,
+                                         const ProductVersion& version) {
+    ::InitLogging(programName, version.first, version.second, version.third, version.fourth);
 }
 
 const char* PlatformLaunchServices::CommandLine() {

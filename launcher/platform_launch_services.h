@@ -7,8 +7,7 @@
 class PlatformLaunchServices final : public LaunchServices {
   public:
     std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) override;
-    void InitLogging(const std::string& programName, int first, int second, int third,
-                     int fourth) override;
+    void InitLogging(const std::string& programName, const ProductVersion& version) override;
     const char* CommandLine() override;
     HRESULT ComInitialize() override;
     HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,

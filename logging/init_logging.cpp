@@ -18,7 +18,7 @@ std::string LogRoot(const std::string& documentsFolder) {
 }
 
 void InitLogging(const std::string& programName, int first, int second, int third, int fourth) {
-    std::array<char, 260> documents{};
+    std::array<char, platform::kMaxPath> documents{};
     GetDocumentsFolder(documents.data(), platform::kFolderPersonal, true);
 
     const std::string logRoot = LogRoot(documents.data());

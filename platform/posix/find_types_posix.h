@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/path.h"
+
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
 using CHAR = char;
@@ -32,7 +34,7 @@ struct WIN32_FIND_DATAA {
     DWORD nFileSizeLow;
     DWORD dwReserved0;
     DWORD dwReserved1;
-    CHAR cFileName[260];
+    CHAR cFileName[platform::kMaxPath];
     CHAR cAlternateFileName[14];
 };
 

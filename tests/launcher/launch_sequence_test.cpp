@@ -16,6 +16,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// The call the pass makes for TaxLink.exe, with the project's version as CMake holds it.
+const std::string kInitLoggingTaxLink = "InitLogging(TaxLink," LAUNCHER_PROJECT_VERSION ")";
+
 std::u16string ToU16(const OLECHAR* text) {
     std::u16string out;
     for (; text != nullptr && *text != 0; ++text) out += static_cast<char16_t>(*text);
@@ -61,11 +64,10 @@ class LaunchServicesDouble final : public LaunchServices {
         std::memcpy(buffer, modulePath.c_str(), modulePath.size() + 1);
         return static_cast<std::uint32_t>(modulePath.size());
     }
-    void InitLogging(const std::string& programName, int first, int second, int third,
-                     int fourth) override {
-        calls.push_back("InitLogging(" + programName + "," + std::to_string(first) + "," +
-                        std::to_string(second) + "," + std::to_string(third) + "," +
-                        std::to_string(fourth) + ")");
+    void InitLogging(const std::string& programName, const ProductVersion& version) override {
+        calls.push_back("InitLogging(" + programName + "," + std::to_string(version.first) + "." +
+                        std::to_string(version.second) + "." + std::to_string(version.third) + "." +
+                        std::to_string(version.fourth) + ")");
     }
     const char* CommandLine() override {
         calls.push_back("CommandLine");
@@ -110,7 +112,7 @@ TEST(LaunchSequence, RunsTheStepsInOrderAndReturnsWhatRunReturns) {
         EXPECT_EQ(RunLauncher(services, 3), runResult);
 
         EXPECT_THAT(services.calls,
-                    ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
+                    ElementsAre("ExecutableFilePath", kInitLoggingTaxLink, "CommandLine",
                                 "ComInitialize", "ComCreateInstance", "ComUninitialize"));
         EXPECT_EQ(runObject.runs, 1);
         EXPECT_EQ(runObject.receivedShowCode, 3);
@@ -127,9 +129,8 @@ TEST(LaunchSequence, ComThatCannotStartEndsWithOneAndNothingElse) {
         EXPECT_EQ(RunLauncher(services, 10), 1);
 
         // Logging was set up first; no message, no creation and no uninitialise follow.
-        EXPECT_THAT(services.calls,
-                    ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
-                                "ComInitialize"));
+        EXPECT_THAT(services.calls, ElementsAre("ExecutableFilePath", kInitLoggingTaxLink,
+                                                "CommandLine", "ComInitialize"));
     }
 }
 
@@ -149,7 +150,7 @@ TEST(LaunchSequence, RunObjectThatCannotBeCreatedShowsOneMessageAndEndsWithMinus
     EXPECT_EQ(RunLauncher(services, 10), -1);
 
     EXPECT_THAT(services.calls,
-                ElementsAre("ExecutableFilePath", "InitLogging(TaxLink,1,0,0,0)", "CommandLine",
+                ElementsAre("ExecutableFilePath", kInitLoggingTaxLink, "CommandLine",
                             "ComInitialize", "ComCreateInstance", "ShowFatalError(10010)",
                             "ReportActivationFailure(" + std::to_string(REGDB_E_CLASSNOTREG) + ")",
                             "ComUninitialize"));
@@ -172,7 +173,7 @@ TEST(LaunchSequence, MissingModulePathGivesAnEmptyProgramName) {
 
     RunLauncher(services, 10);
 
-    EXPECT_EQ(services.calls.at(1), "InitLogging(,1,0,0,0)");
+    EXPECT_EQ(services.calls.at(1), "InitLogging(," LAUNCHER_PROJECT_VERSION ")");
 }
 
 TEST(LaunchSequence, JapaneseCommandLineReachesRunInUtf16) {

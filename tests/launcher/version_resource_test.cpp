@@ -18,8 +18,8 @@ class VersionRecorder final : public LaunchServices {
     std::vector<int> version;
 
     std::uint32_t ExecutableFilePath(char*, std::uint32_t) override { return 0; }
-    void InitLogging(const std::string&, int first, int second, int third, int fourth) override {
-        version = {first, second, third, fourth};
+    void InitLogging(const std::string&, const ProductVersion& handed) override {
+        version = {handed.first, handed.second, handed.third, handed.fourth};
     }
     const char* CommandLine() override { return ""; }
     HRESULT ComInitialize() override { return E_FAIL; }

@@ -33,7 +33,7 @@ class FakeDirectoryServices final : public DirectoryTreeServices {
             return 0;
         }
         int HasAttributes(std::uint32_t mask) const override {
-            return stepped_ && directory_ && (mask & 0x10) != 0 ? 1 : 0;
+            return stepped_ && directory_ && (mask & platform::kAttributeDirectory) != 0 ? 1 : 0;
         }
 
       private:
