@@ -143,6 +143,7 @@ const std::pair<const char*, const char*> kKnownDifferences[] = {
     {"tree/*s",
      "Windows and Wine also match the generated 8.3 short name (that of a Japanese name may end "
      "in S); a Linux name has none"},
+    {"tree/?", kWineQuestionMark},
     {"tree/a?.txt", kWineQuestionMark},
     {"tree/??.txt", kWineQuestionMark},
     {"tree/noext?", kWineQuestionMark},
