@@ -88,8 +88,8 @@ bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
         const std::string_view name = entry->d_name;
         if (search.folder == "/" && (name == "." || name == "..")) continue;
         // An entry removed since it was listed is passed over.
-        if (posix::MatchesDosPattern(search.pattern, entry->d_name) &&
-            FillRecord(search.folder, entry->d_name, data)) {
+        if (posix::MatchesDosPattern(search.pattern, name) &&
+            FillRecord(search.folder, name, data)) {
             return true;
         }
     }
