@@ -34,17 +34,8 @@ bool HasStringEntry(platform::ModuleHandle module, unsigned id) {
     return offset + 2 <= block.size && ReadUnit(block.data + offset) != 0;
 }
 
-std::string ToAnsi(const OLECHAR* text, int length) {
-    const int needed = platform::WideToAnsi(text, length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::string ansi(static_cast<std::size_t>(needed), '\0');
-    const int written = platform::WideToAnsi(text, length, ansi.data(), needed);
-    ansi.resize(static_cast<std::size_t>(written > 0 ? written : 0));
-    return ansi;
-}
-
 std::string ToAnsi(std::u16string_view text) {
-    return ToAnsi(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<int>(text.size()));
+    return platform::AnsiFromWide(platform::WideString(text.begin(), text.end()));
 }
 
 }  // namespace
@@ -56,7 +47,8 @@ std::string LoadResourceString(unsigned messageId) {
         });
     if (module == nullptr) return {};
     const platform::WideText entry = platform::LoadStringEntry(module, messageId);
-    return ToAnsi(entry.text, entry.length);
+    return platform::AnsiFromWide(
+        platform::WideStringView(entry.text, static_cast<std::size_t>(entry.length)));
 }
 
 std::string FatalErrorText(unsigned messageId) {

@@ -13,7 +13,7 @@ void PlatformLaunchServices::InitLogging(const std::string& programName, int fir
     ::InitLogging(programName, first, second, third, fourth);
 }
 
-const char* PlatformLaunchServices::CommandLine() {
+const OLECHAR* PlatformLaunchServices::CommandLine() {
     return platform::ProcessCommandLine();
 }
 

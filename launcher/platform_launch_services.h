@@ -9,7 +9,7 @@ class PlatformLaunchServices final : public LaunchServices {
     std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) override;
     void InitLogging(const std::string& programName, int first, int second, int third,
                      int fourth) override;
-    const char* CommandLine() override;
+    const OLECHAR* CommandLine() override;
     HRESULT ComInitialize() override;
     HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
                               REFIID interfaceId, void** object) override;
