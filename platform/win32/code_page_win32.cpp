@@ -1,6 +1,8 @@
-#include <mbctype.h>
-
 #include "platform/code_page.h"
+
+// After the standard headers: mbctype.h defines macros (_M1, _S1, ...) that the C++ library's
+// own templates use as names.
+#include <mbctype.h>
 
 namespace platform {
 namespace {
