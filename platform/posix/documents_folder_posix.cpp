@@ -66,9 +66,9 @@ std::string DocumentsFolder(std::string& reason) {
         return {};
     }
     // The same bound as a Windows path, so that every later path fits where Windows' would.
-    const std::string current = DocumentsFromUserDirs(home);
+    std::string current = DocumentsFromUserDirs(home);
     if (!current.empty() && current.size() < kMaxPath && IsDirectory(current)) return current;
-    const std::string fallback = home + "/Documents";
+    std::string fallback = home + "/Documents";
     if (fallback.size() >= kMaxPath) {
         reason = fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes";
         return {};

@@ -55,7 +55,7 @@ std::string ShortSpelling(GetFolderPathW getFolderPath, int folder, DWORD flags)
     // Only a spelling that reads back as the same name will do; the long name returned
     // unchanged on a volume without short names does not.
     const WideStringView name(shortPath, length);
-    const std::string ansi = AnsiFromWide(name);
+    std::string ansi = AnsiFromWide(name);
     return WideFromAnsi(ansi) == name ? ansi : std::string();
 }
 
