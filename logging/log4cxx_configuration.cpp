@@ -143,8 +143,7 @@ void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
         if (readable) read = ParseGeneratedProperties(text);
         return readable && read.size() < kLines;
     });
-    if (!readable) return;
-    if (read.empty()) return;
+    if (!readable || read.empty()) return;
     WriteLogFilesInUtf8(read);
     ProcessSafeRollingFileAppender::registerClass();
     HandOver(PropertiesForLog4cxx(read, kProcessSafeAppenderClass));

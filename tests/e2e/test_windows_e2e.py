@@ -1,6 +1,7 @@
 """The Windows launcher under Wine, started as a user starts it, with nothing registered:
-activation through the embedded manifest, the command line in code page 932, the exit code,
-and the fatal-error box when the run object cannot be created.
+activation through the embedded manifest, the command line as Windows holds it (also under
+English formats over code page 932), the exit code, and the fatal-error box when the run
+object cannot be created.
 
 Reads from the environment LAUNCHER_BIN_DIR (launcher.exe, log4cxx.dll, the sample run object
 and the assembly its manifest depends on), LAUNCHER_EMULATOR (the command that runs a Windows

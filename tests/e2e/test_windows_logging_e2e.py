@@ -1,7 +1,8 @@
 """Logging of the Windows launcher under Wine, as a user meets it, through the real log4cxx
 beside it: the per-program properties file in the Wine user's documents folder and the daily
 log that the run object writes through it, the shared settings file, a Japanese documents
-folder in code page 932, documents and log folders that cannot be used, and many starts at
+folder in code page 932 (also under English formats), a documents folder at a drive's root or
+spelt outside code page 932, documents and log folders that cannot be used, and many starts at
 once.
 
 Reads LAUNCHER_BIN_DIR and LAUNCHER_EMULATOR from the environment, as test_windows_e2e does.
@@ -28,8 +29,8 @@ USER_SHELL_FOLDERS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explo
 # What a new Wine prefix holds there: the documents folder inside the user's profile.
 DEFAULT_PERSONAL = "%USERPROFILE%\\Documents"
 
-# Everything a start writes lands in the prefix, even when the documents folder cannot be
-# found and the log root is taken from the root of the current drive: starts run from C:\.
+# Starts run from C:\, inside the prefix: had a start without a documents folder taken the
+# root of the current drive for the log root, what it wrote would still land in the prefix.
 DRIVE_C = None
 # Wine links a documents folder that it creates to the Unix home, and keeps menu files
 # there: every start gets a home of the tests' own.
