@@ -202,7 +202,7 @@ class PerProgramConfiguration(WineLoggingTestCase):
     def test_a_planted_shell_folder_library_is_never_loaded(self):
         # A shfolder.dll beside the executable or in the start folder would answer for the
         # documents folder if the library were looked up by name. This one has no
-        # SHGetFolderPathA, so loading it would leave the log root on the bare drive.
+        # SHGetFolderPathA, so loading it would leave the start without a log.
         planted = os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.dll")
         for folder in (self.app.folder, DRIVE_C):
             target = os.path.join(folder, "shfolder.dll")
