@@ -22,6 +22,17 @@ std::string WithoutTrailingSeparator(const std::string& path, platform::PathStyl
     return path;
 }
 
+// A drive root (C:\ as C:) or a share root (\\srv\share), its trailing separator already
+// dropped: present whenever its volume is, and no search ever finds one, so a level
+// below it is made at once. Only Windows-style text has them.
+bool IsVolumeRoot(const std::string& stripped, platform::PathStyle style) {
+    if (style != platform::PathStyle::kWindows) return false;
+    const ISplitPath split(stripped.c_str(), style);
+    if (std::strlen(split.Dir) > 1) return false;
+    if (split.Server[0] != '\0') return true;
+    return split.Drive[0] != '\0' && split.Fname[0] == '\0' && split.Ext[0] == '\0';
+}
+
 }  // namespace
 
 int CreateOneDirectory(const char* path) {
@@ -51,6 +62,7 @@ int CreateDirectoryTree(const char* path, DirectoryTreeServices& services,
         WithoutTrailingSeparator(std::string(split.Drive) + split.Dir, style);
     // A parent no shorter than the path would make the recursion go round without end.
     if (parent.size() >= stripped.size()) return 0;
+    if (IsVolumeRoot(parent, style)) return services.CreateOneDirectory(path);
 
     const std::unique_ptr<IFileFind> finder = services.NewFileFind();
     if (finder->FindFirst(parent.c_str(), kFindExactName) != 0) {

@@ -12,17 +12,8 @@ namespace {
 constexpr std::u16string_view kFallbackMessage = u"致命的なエラーが発生しました。";
 constexpr std::u16string_view kClosingSentence = u"\n処理を継続することができません。";
 
-std::string ToAnsi(const OLECHAR* text, int length) {
-    const int needed = platform::WideToAnsi(text, length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::string ansi(static_cast<std::size_t>(needed), '\0');
-    const int written = platform::WideToAnsi(text, length, ansi.data(), needed);
-    ansi.resize(static_cast<std::size_t>(written > 0 ? written : 0));
-    return ansi;
-}
-
 std::string ToAnsi(std::u16string_view text) {
-    return ToAnsi(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<int>(text.size()));
+    return platform::AnsiFromWide(platform::WideString(text.begin(), text.end()));
 }
 
 }  // namespace
@@ -34,7 +25,8 @@ std::string LoadResourceString(unsigned messageId) {
         entry = platform::FindStringEntry(candidate, messageId);
         return entry.length != 0;
     });
-    return ToAnsi(entry.text, entry.length);
+    return platform::AnsiFromWide(
+        platform::WideStringView(entry.text, static_cast<std::size_t>(entry.length)));
 }
 
 std::string FatalErrorText(unsigned messageId) {

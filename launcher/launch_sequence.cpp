@@ -1,29 +1,24 @@
 #include "launcher/launch_sequence.h"
 
 #include <array>
+#include <string>
 
 #include "launcher/message_ids.h"
 #include "launcher/product_version.h"
-#include "platform/code_page.h"
 #include "platform/path.h"
 
 namespace {
 
 constexpr std::uint32_t kModulePathSize = platform::kMaxPath;
 
-// Owns a BSTR made from ANSI text: measured over the whole terminated text, allocated
-// without the terminator, converted, and rejected when the conversion's count differs.
+// Owns a BSTR holding the command line, without its terminator. Text that could not be had
+// or a BSTR that could not be allocated is an out-of-memory failure.
 class CommandLineBstr {
   public:
-    explicit CommandLineBstr(const char* ansiText) {
-        const int measured = platform::AnsiToWide(ansiText, -1, nullptr, 0);
-        if (measured > 0) {
-            text_ = platform::AllocBstr(nullptr, static_cast<UINT>(measured - 1));
-            if (text_ != nullptr &&
-                platform::AnsiToWide(ansiText, -1, text_, measured) != measured) {
-                platform::FreeBstr(text_);
-                text_ = nullptr;
-            }
+    explicit CommandLineBstr(const OLECHAR* text) {
+        if (text != nullptr) {
+            text_ = platform::AllocBstr(text,
+                                        static_cast<UINT>(std::char_traits<OLECHAR>::length(text)));
         }
         if (text_ == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
     }
@@ -57,7 +52,7 @@ int RunLauncher(LaunchServices& services, int showCode) {
 
     services.InitLogging(programName, kProductVersion);
 
-    const char* commandLine = services.CommandLine();
+    const OLECHAR* commandLine = services.CommandLine();
 
     if (FAILED(services.ComInitialize())) return kExitComUnavailable;
 

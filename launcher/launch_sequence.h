@@ -15,7 +15,8 @@ class LaunchServices {
     virtual ~LaunchServices() = default;
     virtual std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) = 0;
     virtual void InitLogging(const std::string& programName, const ProductVersion& version) = 0;
-    virtual const char* CommandLine() = 0;
+    // The whole command line in UTF-16; null when it cannot be had.
+    virtual const OLECHAR* CommandLine() = 0;
     virtual HRESULT ComInitialize() = 0;
     virtual HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
                                       REFIID interfaceId, void** object) = 0;

@@ -13,7 +13,7 @@ void PlatformLaunchServices::InitLogging(const std::string& programName,
     ::InitLogging(programName, version.first, version.second, version.third, version.fourth);
 }
 
-const char* PlatformLaunchServices::CommandLine() {
+const OLECHAR* PlatformLaunchServices::CommandLine() {
     return platform::ProcessCommandLine();
 }
 

@@ -8,7 +8,7 @@ class PlatformLaunchServices final : public LaunchServices {
   public:
     std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) override;
     void InitLogging(const std::string& programName, const ProductVersion& version) override;
-    const char* CommandLine() override;
+    const OLECHAR* CommandLine() override;
     HRESULT ComInitialize() override;
     HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
                               REFIID interfaceId, void** object) override;

@@ -1,37 +1,43 @@
 #include "logging/init_logging.h"
 
-#include <array>
-#include <cstdio>
+#include <cstdint>
 #include <map>
 
 #include "fsutil/directory_tree.h"
-#include "logging/documents_folder.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/log_properties.h"
 #include "logging/shared_settings.h"
-#include "platform/path.h"
-#include "platform/shell_folder.h"
+#include "platform/diagnostic.h"
+#include "platform/documents_folder.h"
 
-std::string LogRoot(const std::string& documentsFolder) {
-    constexpr char sep = platform::kPathSeparator;
-    return documentsFolder + sep + "Orvane" + sep + "SystemLog";
+std::string LogRoot(const std::string& documentsFolder, platform::PathStyle style) {
+    const char sep = platform::PreferredSeparator(style);
+    std::string root = documentsFolder;
+    const auto last = static_cast<std::int32_t>(root.size()) - 1;
+    if (last < 0 || FindLastSeparator(root, style) != last) root += sep;
+    return root + "Orvane" + sep + "SystemLog";
 }
 
 void InitLogging(const std::string& programName, int first, int second, int third, int fourth) {
-    std::array<char, platform::kMaxPath> documents{};
-    GetDocumentsFolder(documents.data(), platform::kFolderPersonal, true);
+    std::string reason;
+    const std::string documents = platform::DocumentsFolder(reason);
+    if (documents.empty()) {
+        // No stand-in root: anyone may make folders at the root of a drive, and a settings
+        // file planted there would send this user's records wherever its author chose.
+        platform::ReportDiagnostic(programName + ": logging not configured: " + reason);
+        return;
+    }
 
-    const std::string logRoot = LogRoot(documents.data());
+    const std::string logRoot = LogRoot(documents);
     const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
     if (FileExists(sharedSettings.c_str()) != 0) {
         std::map<std::string, std::string> properties;
-        std::string reason;
         if (ReadSharedSettings(sharedSettings, properties, reason)) {
             ConfigureLog4cxxFromSettings(properties);
         } else {
             // log4cxx stays unconfigured and the start goes on; the user learns why.
-            std::fprintf(stderr, "%s: logging not configured: %s: %s\n", programName.c_str(),
-                         sharedSettings.c_str(), reason.c_str());
+            platform::ReportDiagnostic(programName + ": logging not configured: " + sharedSettings +
+                                       ": " + reason);
         }
         return;
     }

@@ -8,11 +8,11 @@
 #include <chrono>
 #include <memory>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #include "logging/log4cxx_handover.h"
 #include "logging/process_safe_rolling_file_appender.h"
+#include "logging/retry_within.h"
 #include "logging/text_file.h"
 #include "platform/code_page.h"
 #include "platform/library_locale.h"
@@ -21,12 +21,7 @@
 namespace {
 
 std::string Utf8FromAnsi(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int length = static_cast<int>(ansi.size());
-    const int units = platform::AnsiToWide(ansi.data(), length, nullptr, 0);
-    if (units <= 0) return {};
-    std::basic_string<OLECHAR> wide(static_cast<std::size_t>(units), 0);
-    platform::AnsiToWide(ansi.data(), length, wide.data(), units);
+    const platform::WideString wide = platform::WideFromAnsi(ansi);
     return platform::Utf8FromUtf16(wide.data(), wide.size());
 }
 
@@ -139,16 +134,16 @@ void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
     // place just now: a file without all its lines is read again for a short while. A file
     // that is missing or no regular file will not be there a moment later either.
     constexpr std::size_t kLines = 7;
-    constexpr int kReadAttempts = 25;
+    constexpr std::chrono::milliseconds kRereadBudget{50};
     std::string text;
-    if (!ReadGeneratedText(path, text)) return;
-    std::map<std::string, std::string> read = ParseGeneratedProperties(text);
-    for (int attempt = 1; attempt < kReadAttempts && read.size() < kLines; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (!ReadGeneratedText(path, text)) return;
-        read = ParseGeneratedProperties(text);
-    }
-    if (read.empty()) return;
+    std::map<std::string, std::string> read;
+    bool readable = false;
+    RetryWithin(kRereadBudget, [&] {
+        readable = ReadGeneratedText(path, text);
+        if (readable) read = ParseGeneratedProperties(text);
+        return readable && read.size() < kLines;
+    });
+    if (!readable || read.empty()) return;
     WriteLogFilesInUtf8(read);
     ProcessSafeRollingFileAppender::registerClass();
     HandOver(PropertiesForLog4cxx(read, kProcessSafeAppenderClass));

@@ -3,11 +3,11 @@
 #include <chrono>
 #include <clocale>
 #include <cstdio>
-#include <thread>
 
 #include "date/format_date.h"
 #include "date/idate.h"
 #include "fsutil/directory_tree.h"
+#include "logging/retry_within.h"
 #include "logging/text_file.h"
 #include "platform/file_replace.h"
 #include "platform/mbstring.h"
@@ -15,25 +15,18 @@
 
 namespace {
 
-constexpr int kReplaceAttempts = 25;
-constexpr std::chrono::milliseconds kRetryPause{2};
+constexpr std::chrono::milliseconds kReplaceBudget{50};
 
 // Moves the finished file over the old one. Windows refuses while another start has the old
 // one open for its brief read, so only that refusal is tried again for a short while before
 // the caller falls back to writing in place.
 bool ReplaceWithRetries(const std::string& source, const std::string& target) {
-    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-        switch (platform::ReplaceFile(source, target)) {
-            case platform::ReplaceOutcome::kReplaced:
-                return true;
-            case platform::ReplaceOutcome::kFailed:
-                return false;
-            case platform::ReplaceOutcome::kRefusedForNow:
-                std::this_thread::sleep_for(kRetryPause);
-                break;
-        }
-    }
-    return false;
+    platform::ReplaceOutcome outcome = platform::ReplaceOutcome::kFailed;
+    RetryWithin(kReplaceBudget, [&] {
+        outcome = platform::ReplaceFile(source, target);
+        return outcome == platform::ReplaceOutcome::kRefusedForNow;
+    });
+    return outcome == platform::ReplaceOutcome::kReplaced;
 }
 
 }  // namespace

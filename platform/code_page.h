@@ -1,6 +1,9 @@
 // The ANSI code page of the process and conversions between it and UTF-16.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "platform/com.h"
 
 namespace platform {
@@ -9,7 +12,9 @@ constexpr unsigned kCodePageShiftJis = 932;
 constexpr unsigned kCodePageEucJp = 20932;
 constexpr unsigned kCodePageUtf8 = 65001;
 
-// The code page that byte strings are in: the thread's ANSI code page on Windows; elsewhere
+// The code page that byte strings are in: the system's ANSI code page on Windows (GetACP, the
+// code page of GetCommandLineA, SHGetFolderPathA and MessageBoxA; not the thread's, which
+// follows the user's format setting and may differ from it); elsewhere
 // the code set of the user's locale (nl_langinfo(CODESET)) by its Windows number, the
 // Shift_JIS family as 932, EUC-JP as 20932, and 0 for a code set that Windows does not number.
 unsigned ActiveAnsiCodePage();
@@ -19,11 +24,19 @@ unsigned ActiveAnsiCodePage();
 // a code page this system does not know leaves the choice as it was.
 void SelectAnsiCodePage(unsigned codePage);
 
-// MultiByteToWideChar with the thread's ANSI code page. A length of -1 converts up to and
-// including the terminator. With no output buffer, returns the count needed. 0 on failure.
+// MultiByteToWideChar with the ANSI code page. A length of -1 converts up to and including
+// the terminator. With no output buffer, returns the count needed. 0 on failure.
 int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity);
 
-// WideCharToMultiByte into the thread's ANSI code page, with the same conventions.
+// WideCharToMultiByte into the ANSI code page, with the same conventions.
 int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity);
+
+using WideString = std::basic_string<OLECHAR>;
+using WideStringView = std::basic_string_view<OLECHAR>;
+
+// The whole text converted, measured first. Empty for empty text and where the conversion
+// fails; characters the target cannot hold are replaced as the conversions above replace them.
+WideString WideFromAnsi(std::string_view ansi);
+std::string AnsiFromWide(WideStringView wide);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/posix/windows_command_line.h"
 
+#include "platform/code_page.h"
 #include "platform/mbstring.h"
 #include "platform/process.h"
 
@@ -74,8 +75,11 @@ void RecordCommandLine(int argc, const char* const* argv) {
 
 namespace platform {
 
-const char* ProcessCommandLine() {
-    return posix::RecordedCommandLine().c_str();
+const OLECHAR* ProcessCommandLine() {
+    const std::string& ansi = posix::RecordedCommandLine();
+    static const WideString wide = WideFromAnsi(ansi);
+    // Text that does not convert at all leaves nothing to hand over.
+    return wide.empty() && !ansi.empty() ? nullptr : wide.c_str();
 }
 
 }  // namespace platform

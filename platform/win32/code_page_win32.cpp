@@ -1,28 +1,25 @@
-#include <mbctype.h>
-
 #include "platform/code_page.h"
+
+// After the standard headers: mbctype.h defines macros (_M1, _S1, ...) that the C++ library's
+// own templates use as names.
+#include <mbctype.h>
 
 namespace platform {
 namespace {
 
-// 0: the thread's own ANSI code page. Anything else was chosen with SelectAnsiCodePage.
+// 0: the system's ANSI code page. Anything else was chosen with SelectAnsiCodePage.
 unsigned selectedCodePage = 0;
 
+// CP_ACP, the code page the text is in: the thread's (CP_THREAD_ACP) follows the user's
+// format setting, so English formats on a Japanese system would read Shift_JIS as 1252.
 UINT ConversionCodePage() {
-    return selectedCodePage != 0 ? selectedCodePage : CP_THREAD_ACP;
+    return selectedCodePage != 0 ? selectedCodePage : CP_ACP;
 }
 
 }  // namespace
 
 unsigned ActiveAnsiCodePage() {
-    if (selectedCodePage != 0) return selectedCodePage;
-    // What CP_THREAD_ACP stands for: the ANSI code page of the thread's locale.
-    DWORD codePage = 0;
-    if (GetLocaleInfoA(GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                       reinterpret_cast<LPSTR>(&codePage), sizeof codePage / sizeof(char)) == 0) {
-        return GetACP();
-    }
-    return codePage;
+    return selectedCodePage != 0 ? selectedCodePage : GetACP();
 }
 
 void SelectAnsiCodePage(unsigned codePage) {

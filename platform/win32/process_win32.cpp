@@ -17,8 +17,8 @@ std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
     return length;
 }
 
-const char* ProcessCommandLine() {
-    return GetCommandLineA();
+const OLECHAR* ProcessCommandLine() {
+    return GetCommandLineW();
 }
 
 int StartupShowCode() {

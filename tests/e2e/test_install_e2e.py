@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 CMAKE = os.environ["LAUNCHER_CMAKE"]
 BUILD_DIR = os.environ["LAUNCHER_BUILD_DIR"]
@@ -23,6 +24,22 @@ WINDOWS = bool(EMULATOR)
 LAUNCHER = "launcher.exe" if WINDOWS else "launcher"
 RUN_OBJECT = "OvTaxLinkRun.dll" if WINDOWS else "OvTaxLinkRun.so"
 COMPONENT_FILES = [RUN_OBJECT] + (["Orvane.CommonApp.CCProxy.manifest"] if WINDOWS else [])
+MANIFEST = os.path.join(BUILD_DIR, "launcher", "launcher.manifest")
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+
+
+def manifest_names():
+    """The files that the launcher's manifest names beside it: every in-process server file
+    (a Linux build loads the .so of each .dll) and, on Windows, the dependent assembly's
+    manifest, without which Windows does not start the program at all."""
+    assembly = ElementTree.parse(MANIFEST).getroot()
+    names = [element.get("name") for element in assembly.iter(ASM_V1 + "file")]
+    if not WINDOWS:
+        return [name[:-len(".dll")] + ".so" if name.lower().endswith(".dll") else name
+                for name in names]
+    for dependency in assembly.iter(ASM_V1 + "dependentAssembly"):
+        names.append(dependency.find(ASM_V1 + "assemblyIdentity").get("name") + ".manifest")
+    return names
 
 
 class Installation(unittest.TestCase):
@@ -52,6 +69,19 @@ class Installation(unittest.TestCase):
         else:
             # log4cxx and the C++ runtime come with the system's packages.
             self.assertEqual(others, [])
+
+    def test_whatever_the_manifest_names_that_this_build_ships_is_installed(self):
+        # The build's run object and assembly are stand-ins for the component's own, which a
+        # deployment adds; anything else named there that the build makes must be installed.
+        names = manifest_names()
+        self.assertIn(RUN_OBJECT, names)
+        installed = set(os.listdir(os.path.join(self.prefix, "bin")))
+        for name in names:
+            with self.subTest(file=name):
+                if name in COMPONENT_FILES:
+                    self.assertNotIn(name, installed, "the component supplies its own")
+                elif os.path.exists(os.path.join(BIN_DIR, name)):
+                    self.assertIn(name, installed)
 
     def test_the_installed_launcher_starts_the_component(self):
         folder = os.path.join(self.prefix, "bin")

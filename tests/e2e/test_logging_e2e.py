@@ -261,6 +261,9 @@ class LoggingThatCannotBeSetUp(LoggingTestCase):
         result = self.start("--exit-code=-3", prefix=as_unprivileged_user())
         self.assertRunObjectRan(result, 253)
         self.assertEqual(os.listdir(self.home), [])
+        # Said where a person finds it, and nothing looked for at the root instead.
+        self.assertIn(b"launcher: logging not configured: " +
+                      os.path.join(self.home, "Documents").encode(), result.stderr)
 
 
 class SimultaneousStarts(LoggingTestCase):

@@ -4,7 +4,11 @@ should be, names that look like variables, a log root that cannot be written. Ea
 starts the real launcher with the real log4cxx; the run object's result must always stand."""
 
 import os
+import pwd
+import re
+import shutil
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -229,6 +233,105 @@ class FailuresThatCannotBeRetriedAway(HostileTestCase):
         self.assertEqual(result.returncode, 5, result.stderr)
         with open(trace) as calls:
             self.assertEqual([line for line in calls if "sleep" in line], [])
+
+
+def uid_without_passwd_entry():
+    for uid in range(40000, 60000):
+        try:
+            pwd.getpwuid(uid)
+        except KeyError:
+            return uid
+    raise RuntimeError("every uid from 40000 to 59999 has a passwd entry")
+
+
+def library_folders(*programs):
+    """The folders that the dynamic loader takes the programs' libraries from."""
+    folders = set()
+    for program in programs:
+        listing = subprocess.run(["ldd", program], capture_output=True, text=True, check=True)
+        for path in re.findall(r"(/\S+)\s+\(0x", listing.stdout):
+            folders.add(os.path.dirname(os.path.realpath(path)))
+            folders.add(os.path.dirname(path))
+    return sorted(folders)
+
+
+class NoDocumentsFolder(HostileTestCase):
+    """A user with no home and no passwd entry has no documents folder. Anyone may make
+    /Orvane, so nothing there may configure this user's logging."""
+
+    # Shell script run in a mount namespace of the test's own: a root of the test's own, with
+    # the system's folders bound in read-only, /proc and /dev/null; then the launcher as a user
+    # without a passwd entry or HOME. $1 the new root, $2 the uid, $3... the command.
+    IN_OWN_ROOT = r"""
+        set -e
+        root=$1 uid=$2; shift 2
+        for folder in usr bin sbin lib lib32 lib64 libx32 etc $LIBRARY_FOLDERS; do
+            [ -e "/$folder" ] || continue
+            if [ -L "/$folder" ] && [ "${folder#*/}" = "$folder" ]; then
+                ln -s "$(readlink "/$folder")" "$root/$folder"
+                continue
+            fi
+            mkdir -p "$root/$folder"
+            mount --bind "/$folder" "$root/$folder"
+            mount -o remount,bind,ro "$root/$folder"
+        done
+        mkdir "$root/proc" "$root/dev"
+        mount -t proc proc "$root/proc"
+        touch "$root/dev/null"
+        mount --bind /dev/null "$root/dev/null"
+        exec chroot "$root" setpriv --reuid="$uid" --regid="$uid" --clear-groups \
+            env -i PATH=/usr/bin:/bin LANG=C.UTF-8 ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} \
+            "$@"
+    """
+
+    def test_a_planted_settings_file_at_the_root_is_never_read(self):
+        self.assertEqual(os.geteuid(), 0, "a mount namespace of the test's own needs root")
+        new_root = tempfile.mkdtemp(prefix="launcher-own-root-")
+        self.addCleanup(self.remove_own_root, new_root)
+        os.chmod(new_root, 0o755)
+        os.mkdir(os.path.join(new_root, "app"))
+        for name in ("launcher", "OvTaxLinkRun.so"):
+            shutil.copy2(os.path.join(self.app.folder, name), os.path.join(new_root, "app"))
+        # What another user planted: every record into a file of theirs.
+        planted = os.path.join(new_root, "Orvane", "SystemLog")
+        os.makedirs(planted)
+        os.makedirs(os.path.join(new_root, "planter"), mode=0o777)
+        os.chmod(os.path.join(new_root, "planter"), 0o777)
+        with open(os.path.join(planted, "OvDefault.ini"), "w") as settings:
+            settings.write("log4j.rootLogger=INFO, taken\n"
+                           "log4j.appender.taken=org.apache.log4j.FileAppender\n"
+                           "log4j.appender.taken.File=/planter/records.log\n"
+                           "log4j.appender.taken.layout=org.apache.log4j.PatternLayout\n"
+                           "log4j.appender.taken.layout.ConversionPattern=%m%n\n")
+
+        env = {k: v for k, v in os.environ.items() if k.startswith("ASAN_")}
+        env["PATH"] = os.environ.get("PATH", "/usr/bin:/bin")
+        env["LIBRARY_FOLDERS"] = " ".join(
+            folder.lstrip("/") for folder in library_folders(self.app.launcher)
+            if not folder.startswith(("/usr/", "/lib")))
+        uid = uid_without_passwd_entry()
+        result = subprocess.run(
+            ["unshare", "--mount", "--propagation", "private", "sh", "-c", self.IN_OWN_ROOT,
+             "in-own-root", new_root, str(uid), "/app/launcher", "--exit-code=9", "帳簿"],
+            capture_output=True, env=env, timeout=60)
+
+        self.assertEqual(result.returncode, 9, result.stderr)
+        self.assertEqual(result.stdout, "AppRun: show=10 cmdline=/app/launcher --exit-code=9 帳簿\n"
+                         .encode())
+        self.assertFalse(os.path.exists(os.path.join(new_root, "planter", "records.log")),
+                         "the run object's records went into the planted file")
+        self.assertEqual(os.listdir(planted), ["OvDefault.ini"])
+        self.assertIn(b"logging not configured: no home folder", result.stderr)
+
+    @staticmethod
+    def remove_own_root(folder):
+        # The namespace ended with the start; had a binding outlived it, removing the folder
+        # would reach into the system's own, so it is then left where it is.
+        for parent, folders, files in os.walk(folder):
+            for name in folders + files:
+                if os.path.ismount(os.path.join(parent, name)):
+                    raise RuntimeError("still mounted, not removed: " + os.path.join(parent, name))
+        shutil.rmtree(folder)
 
 
 if __name__ == "__main__":

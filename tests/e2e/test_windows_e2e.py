@@ -1,6 +1,7 @@
 """The Windows launcher under Wine, started as a user starts it, with nothing registered:
-activation through the embedded manifest, the command line in code page 932, the exit code,
-and the fatal-error box when the run object cannot be created.
+activation through the embedded manifest, the command line as Windows holds it (also under
+English formats over code page 932), the exit code, and the fatal-error box when the run
+object cannot be created.
 
 Reads from the environment LAUNCHER_BIN_DIR (launcher.exe, log4cxx.dll, the sample run object
 and the assembly its manifest depends on), LAUNCHER_EMULATOR (the command that runs a Windows
@@ -38,6 +39,14 @@ MESSAGE_BOX_CALL = re.compile(
     rb"([0-9a-f]{8}),([0-9a-f]{8})\)")
 
 
+# Wine's trace of OutputDebugStringA (channel debugstr): the text as debugstr_a prints it.
+DEBUG_STRING = re.compile(rb'warn:debugstr:OutputDebugStringA "((?:[^"\\]|\\.)*)"')
+
+# A Japanese system whose user chose English formats: the ANSI code page stays 932 while the
+# thread's locale, and with it CP_THREAD_ACP, is English (1252).
+ENGLISH_FORMATS = {"WINE_RUN_FORMATS": "en_US.UTF-8"}
+
+
 def run(program, *arguments, trace=None, env_extra=None):
     """Starts a Windows program through the emulator; arguments go over as UTF-8, as a user's
     shell in a Japanese UTF-8 locale would pass them."""
@@ -73,6 +82,12 @@ def unescape_debugstr(escaped):
             out.append({"n": 10, "r": 13, "t": 9}.get(kind, ord(kind)))
             at += 2
     return bytes(out)
+
+
+def debug_strings(stderr):
+    """What the program sent to OutputDebugStringA (under trace "+debugstr"), in code page
+    932, one entry a call."""
+    return [unescape_debugstr(text).decode("cp932") for text in DEBUG_STRING.findall(stderr)]
 
 
 class Deployment:
@@ -147,17 +162,29 @@ class ActivationThroughTheManifest(WineTestCase):
         command_line = self.assertRunObjectGot(result, deployment.launcher, arguments, 3)
         self.assertIn(' "C:\\Program Files\\Orvane\\帳簿.dat" ', command_line)
 
-    def test_characters_outside_code_page_932_do_not_survive(self):
-        # The run object gets the ANSI command line converted back, not the wide one that
-        # Windows also keeps: a character that Shift_JIS lacks arrives as "?".
-        result = run(os.path.join(BIN_DIR, LAUNCHER), "한表")
-        self.assertRunObjectGot(result, os.path.join(BIN_DIR, LAUNCHER), ["?表"], 0)
+    def test_characters_outside_code_page_932_survive(self):
+        # The run object gets the command line as Windows holds it, in UTF-16: Hangul and 𠮷
+        # (a surrogate pair), which Shift_JIS lacks, arrive as they were typed.
+        arguments = ["한表", "𠮷野 家"]
+        result = run(os.path.join(BIN_DIR, LAUNCHER), *arguments)
+        self.assertRunObjectGot(result, os.path.join(BIN_DIR, LAUNCHER), arguments, 0)
+
+    def test_english_formats_over_code_page_932(self):
+        deployment = Deployment(self.root, "会計 連携/表ソ bin")
+        arguments = ["表示.txt", "帳簿 2026", "--exit-code=4"]
+        result = run(deployment.launcher, *arguments, env_extra=ENGLISH_FORMATS)
+        self.assertRunObjectGot(result, deployment.launcher, arguments, 4)
 
 
 class ActivationFailure(WineTestCase):
     def test_executable_copied_without_the_run_object(self):
         deployment = Deployment(self.root, run_object=False)
         result = run(deployment.launcher, "--exit-code=7", trace="+relay")
+        self.assertFatalBoxShownOnce(result)
+
+    def test_the_message_in_code_page_932_under_english_formats(self):
+        deployment = Deployment(self.root, run_object=False)
+        result = run(deployment.launcher, trace="+relay", env_extra=ENGLISH_FORMATS)
         self.assertFatalBoxShownOnce(result)
 
     def test_executable_without_the_assembly_its_manifest_depends_on(self):

@@ -1,7 +1,8 @@
 """Logging of the Windows launcher under Wine, as a user meets it, through the real log4cxx
 beside it: the per-program properties file in the Wine user's documents folder and the daily
 log that the run object writes through it, the shared settings file, a Japanese documents
-folder in code page 932, documents and log folders that cannot be used, and many starts at
+folder in code page 932 (also under English formats), a documents folder at a drive's root or
+spelt outside code page 932, documents and log folders that cannot be used, and many starts at
 once.
 
 Reads LAUNCHER_BIN_DIR and LAUNCHER_EMULATOR from the environment, as test_windows_e2e does.
@@ -20,15 +21,16 @@ import threading
 import time
 import unittest
 
-from test_windows_e2e import BIN_DIR, FIXTURE_DIR, EMULATOR, LAUNCHER, RUN_OBJECT, Deployment, windows_path
+from test_windows_e2e import (BIN_DIR, ENGLISH_FORMATS, FIXTURE_DIR, EMULATOR, LAUNCHER,
+                              RUN_OBJECT, Deployment, debug_strings, windows_path)
 
 USER_SHELL_FOLDERS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
                       "User Shell Folders")
 # What a new Wine prefix holds there: the documents folder inside the user's profile.
 DEFAULT_PERSONAL = "%USERPROFILE%\\Documents"
 
-# Everything a start writes lands in the prefix, even when the documents folder cannot be
-# found and the log root is taken from the root of the current drive: starts run from C:\.
+# Starts run from C:\, inside the prefix: had a start without a documents folder taken the
+# root of the current drive for the log root, what it wrote would still land in the prefix.
 DRIVE_C = None
 # Wine links a documents folder that it creates to the Unix home, and keeps menu files
 # there: every start gets a home of the tests' own.
@@ -120,8 +122,10 @@ class WineLoggingTestCase(unittest.TestCase):
             shutil.rmtree(stale, ignore_errors=True)
         self.addCleanup(shutil.rmtree, os.path.join(DRIVE_C, "Orvane"), ignore_errors=True)
 
-    def start(self, *arguments, launcher=None, wait=True, env_extra=None):
+    def start(self, *arguments, launcher=None, wait=True, env_extra=None, trace=None):
         env = {"WINE_RUN_HOME": self.home}
+        if trace:
+            env["LAUNCHER_WINEDEBUG"] = trace
         env.update(env_extra or {})
         return wine(launcher or self.app.launcher, *arguments, env_extra=env, cwd=DRIVE_C,
                     wait=wait)
@@ -198,7 +202,7 @@ class PerProgramConfiguration(WineLoggingTestCase):
     def test_a_planted_shell_folder_library_is_never_loaded(self):
         # A shfolder.dll beside the executable or in the start folder would answer for the
         # documents folder if the library were looked up by name. This one has no
-        # SHGetFolderPathA, so loading it would leave the log root on the bare drive.
+        # SHGetFolderPathA, so loading it would leave the start without a log.
         planted = os.path.join(FIXTURE_DIR, "faulty_server_no_class_object.dll")
         for folder in (self.app.folder, DRIVE_C):
             target = os.path.join(folder, "shfolder.dll")
@@ -251,9 +255,10 @@ class SharedSettings(WineLoggingTestCase):
         os.makedirs(log_root)
         with open(os.path.join(log_root, "OvDefault.ini"), "wb") as settings:
             settings.write(b"log4j.rootLogger=${log4j.rootLogger}\r\n")
-        result = self.start("--exit-code=4")
+        result = self.start("--exit-code=4", trace="+debugstr")
         self.assertRunObjectRan(result, 4)
-        self.assertIn(b"logging not configured", result.stderr)
+        self.assertTrue(any("logging not configured" in line
+                            for line in debug_strings(result.stderr)), result.stderr)
         self.assertEqual(os.listdir(log_root), ["OvDefault.ini"],
                          "no per-program file or folder")
 
@@ -294,6 +299,17 @@ class JapaneseDocumentsFolder(WineLoggingTestCase):
                     [self.command_line("帳簿", "表示", launcher=launcher)])
                 self.assertEqual(unix_path(log_file), os.path.join(
                     self.log_root[1], program, f"{program}.1.0.0Log_{stamp}.txt"))
+
+    def test_english_formats_over_code_page_932(self):
+        # The path is Shift_JIS whatever the user's formats; read as 1252 it named no folder.
+        result, stamp = self.started("帳簿", env_extra=ENGLISH_FORMATS)
+        self.assertRunObjectRan(result, 0)
+        expected, _ = generated(self.log_root[0], "launcher", stamp)
+        self.assertEqual(self.read(os.path.join(self.log_root[1], "launcher.ini")), expected)
+        self.assertEqual(
+            self.records(os.path.join(self.log_root[1], "launcher",
+                                      f"launcher.1.0.0Log_{stamp}.txt")),
+            [self.command_line("帳簿")])
 
     def test_shared_settings_file_with_a_japanese_log_path(self):
         os.makedirs(self.log_root[1])
@@ -347,26 +363,81 @@ class LoggingThatCannotBeSetUp(WineLoggingTestCase):
 
     def test_documents_folder_that_cannot_be_found_or_made(self):
         # Neither the current path (a file stands where its parent should be) nor the default
-        # path (the profile folder is a file for the moment) can be had: the log root is
-        # taken from the root of the current drive.
+        # path (the profile folder is a file for the moment) can be had. Another user planted
+        # a settings file at the root of the drive: nothing there is read or written, and
+        # the reason goes to the debugger's output.
         with open(os.path.join(self.root, "not a folder"), "w") as file:
             file.write("in the way")
         self.use_documents_folder(windows_path(os.path.join(self.root, "not a folder", "Docs")))
+        planted_root = os.path.join(DRIVE_C, "Orvane", "SystemLog")
+        os.makedirs(planted_root)
+        taken = os.path.join(self.root, "taken.log")
+        with open(os.path.join(planted_root, "OvDefault.ini"), "wb") as settings:
+            settings.write(shared_settings(windows_path(taken)))
         aside = PROFILE[1] + ".set-aside-by-test"
         os.rename(PROFILE[1], aside)
         self.addCleanup(restore_profile)
         with open(PROFILE[1], "w") as file:
             file.write("in the way")
 
-        result, stamp = self.started("--exit-code=-3")
+        result = self.start("--exit-code=-3", trace="+debugstr")
         restore_profile()
         self.assertRunObjectRan(result, 253)
-        expected, _ = generated("\\Orvane\\SystemLog", "launcher", stamp)
-        log_root = os.path.join(DRIVE_C, "Orvane", "SystemLog")
-        self.assertEqual(self.read(os.path.join(log_root, "launcher.ini")), expected)
-        self.assertEqual(
-            self.records(os.path.join(log_root, "launcher", f"launcher.1.0.0Log_{stamp}.txt")),
-            [self.command_line("--exit-code=-3")])
+        self.assertFalse(os.path.exists(taken), "the planted settings were read")
+        self.assertEqual(os.listdir(planted_root), ["OvDefault.ini"])
+        reasons = [line for line in debug_strings(result.stderr)
+                   if line.startswith("launcher: logging not configured: ")]
+        self.assertEqual(len(reasons), 1, result.stderr.decode(errors="replace"))
+
+
+class RedirectedDocumentsFolders(WineLoggingTestCase):
+    """Documents folders where companies redirect them, and names code page 932 lacks."""
+
+    def assertLogsIn(self, documents_unix, documents_windows, arguments):
+        """The start logs into the folder; `documents_windows` is the spelling expected in
+        the properties file, or a function that checks the one found there."""
+        result, stamp = self.started(*arguments)
+        self.assertRunObjectRan(result, 0)
+        log_root = os.path.join(documents_unix, "Orvane", "SystemLog")
+        self.assertEqual(sorted(os.listdir(log_root)), ["launcher", "launcher.ini"])
+        content = self.read(os.path.join(log_root, "launcher.ini"))
+        if callable(documents_windows):
+            spelt = re.search(rb"^log4j\.appender\.ovAppender\.File = (.*)\\\\Orvane\\\\",
+                              content, re.MULTILINE).group(1).replace(b"\\\\", b"\\")
+            documents_windows = documents_windows(spelt.decode("cp932")) + "\\"
+        expected, log_file = generated(documents_windows + "Orvane\\SystemLog", "launcher",
+                                       stamp)
+        self.assertEqual(content, expected)
+        daily = os.path.join(log_root, "launcher", f"launcher.1.0.0Log_{stamp}.txt")
+        self.assertEqual(self.records(daily), [self.command_line(*arguments)])
+        self.assertEqual(os.path.realpath(unix_path(log_file)), os.path.realpath(daily))
+
+    def test_documents_folder_at_the_root_of_a_drive(self):
+        # H:\ as a home drive: a letter of the prefix's own mapped to a folder of the test's.
+        dosdevices = os.path.dirname(os.path.normpath(DRIVE_C))
+        letter = next(letter for letter in "hijklmnopqrstuvwxy"
+                      if not os.path.lexists(os.path.join(dosdevices, letter + ":")))
+        drive = os.path.join(self.root, "home drive")
+        os.mkdir(drive)
+        os.symlink(drive, os.path.join(dosdevices, letter + ":"))
+        self.addCleanup(os.remove, os.path.join(dosdevices, letter + ":"))
+        root = letter.upper() + ":\\"
+        self.use_documents_folder(root)
+        self.assertLogsIn(drive, root, ["--exit-code=0"])
+
+    def test_documents_folder_that_code_page_932_cannot_spell(self):
+        # A profile folder named after its user in Hangul: the short (8.3) name, plain ASCII,
+        # names the same folder.
+        documents = os.path.join(self.root, "한국 사용자", "문서")
+        os.makedirs(documents)
+        self.use_documents_folder(windows_path(documents))
+        def short_spelling(spelt):
+            self.assertRegex(spelt, r"^[\x21-\x7e]+$", "plain ASCII, no \"?\"")
+            self.assertIn("~", spelt)
+            self.assertEqual(unix_path(spelt), documents)
+            return spelt
+
+        self.assertLogsIn(documents, short_spelling, ["帳簿"])
 
 
 class SimultaneousStarts(WineLoggingTestCase):

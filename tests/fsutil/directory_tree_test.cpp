@@ -142,18 +142,31 @@ TEST_F(DirectoryTree, DoubleByteNamesEndingInTheBackslashByte) {
     EXPECT_EQ(FileExists(deep.c_str()), 1);
 }
 
-TEST_F(DirectoryTree, NetworkPathsRecurseUpToTheShare) {
-    FakeDirectoryServices fake;
-    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\b", fake, kWindows), 1);
-    EXPECT_EQ(fake.searches, (Strings{"\\\\srv\\share\\a", "\\\\srv\\share"}));
-    EXPECT_EQ(fake.creations,
-              (Strings{"\\\\srv\\share", "\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}));
-
-    FakeDirectoryServices existing;
-    existing.entries["\\\\srv\\share"] = FakeDirectoryServices::Kind::kDirectory;
-    EXPECT_EQ(CreateDirectoryTree("\\\\srv\\share\\a\\", existing, kWindows), 1);
-    EXPECT_EQ(existing.searches, Strings{"\\\\srv\\share"});
-    EXPECT_EQ(existing.creations, Strings{"\\\\srv\\share\\a\\"});
+// No search finds the root of a drive or a share, and neither can be created: a folder
+// redirected to H:\ or \\srv\home$ gets its levels made below the root, never the root.
+TEST_F(DirectoryTree, DriveAndShareRootsCountAsPresent) {
+    const struct {
+        const char* path;
+        Strings searches;
+        Strings creations;
+    } rows[] = {
+        {"\\\\srv\\share\\a\\b",
+         {"\\\\srv\\share\\a"},
+         {"\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}},
+        {"\\\\srv\\home$\\Orvane\\SystemLog\\",
+         {"\\\\srv\\home$\\Orvane"},
+         {"\\\\srv\\home$\\Orvane", "\\\\srv\\home$\\Orvane\\SystemLog\\"}},
+        {"\\\\srv\\share\\a\\", {}, {"\\\\srv\\share\\a\\"}},
+        {"H:\\Orvane\\SystemLog", {"H:\\Orvane"}, {"H:\\Orvane", "H:\\Orvane\\SystemLog"}},
+        {"H:\\\\Orvane", {}, {"H:\\\\Orvane"}},
+    };
+    for (const auto& row : rows) {
+        FakeDirectoryServices fake;
+        fake.refused = {"\\\\srv\\share", "\\\\srv\\home$", "H:\\", "H:"};
+        EXPECT_EQ(CreateDirectoryTree(row.path, fake, kWindows), 1) << row.path;
+        EXPECT_EQ(fake.searches, row.searches) << row.path;
+        EXPECT_EQ(fake.creations, row.creations) << row.path;
+    }
 }
 
 TEST_F(DirectoryTree, RootLevelPathsAreCreatedWithoutASearch) {

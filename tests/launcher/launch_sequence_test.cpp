@@ -25,6 +25,10 @@ std::u16string ToU16(const OLECHAR* text) {
     return out;
 }
 
+platform::WideString Wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+
 // A run object that records what it was handed and how often it was released.
 class RunObjectDouble final : public IAppRun {
   public:
@@ -69,9 +73,9 @@ class LaunchServicesDouble final : public LaunchServices {
                         std::to_string(version.second) + "." + std::to_string(version.third) + "." +
                         std::to_string(version.fourth) + ")");
     }
-    const char* CommandLine() override {
+    const OLECHAR* CommandLine() override {
         calls.push_back("CommandLine");
-        return commandLine.c_str();
+        return commandLineMissing ? nullptr : commandLine.c_str();
     }
     HRESULT ComInitialize() override {
         calls.push_back("ComInitialize");
@@ -96,7 +100,8 @@ class LaunchServicesDouble final : public LaunchServices {
     void ComUninitialize() override { calls.push_back("ComUninitialize"); }
 
     std::string modulePath = "/opt/orvane/TaxLink.exe";
-    std::string commandLine = "TaxLink.exe --mode=sync";
+    platform::WideString commandLine = Wide(u"TaxLink.exe --mode=sync");
+    bool commandLineMissing = false;
     HRESULT initializeResult = S_OK;
     HRESULT createResult = S_OK;
     RunObjectDouble* runObject = nullptr;
@@ -176,30 +181,33 @@ TEST(LaunchSequence, MissingModulePathGivesAnEmptyProgramName) {
     EXPECT_EQ(services.calls.at(1), "InitLogging(," LAUNCHER_PROJECT_VERSION ")");
 }
 
-TEST(LaunchSequence, JapaneseCommandLineReachesRunInUtf16) {
-    struct Case {
-        unsigned codePage;
-        std::string commandLine;
-    };
-    // "C:\表計算\ソフト.exe" "帳簿 2026": 0x5C second bytes in Shift_JIS.
-    const Case cases[] = {
-        {platform::kCodePageShiftJis,
-         "\"C:\\\x95\\\x8c\x76\x8e\x5a\\\x83\\\x83\x74\x83\x67.exe\" \"\x92\xa0\x95\xeb 2026\""},
-        {platform::kCodePageUtf8, "\"C:\\表計算\\ソフト.exe\" \"帳簿 2026\""},
-    };
-    for (const Case& c : cases) {
-        platform::SelectAnsiCodePage(c.codePage);
-        RunObjectDouble runObject(0);
-        LaunchServicesDouble services;
-        services.commandLine = c.commandLine;
-        services.runObject = &runObject;
+TEST(LaunchSequence, TheCommandLineReachesRunAsItIsHeld) {
+    // Japanese text with 0x5C second bytes in Shift_JIS, a family name with 𠮷 (a surrogate
+    // pair) and Hangul: none of it goes through a code page on its way to Run.
+    const std::u16string commandLine = u"\"C:\\表計算\\ソフト.exe\" \"𠮷野 2026\" 한국";
+    RunObjectDouble runObject(0);
+    LaunchServicesDouble services;
+    services.commandLine = Wide(commandLine);
+    services.runObject = &runObject;
 
+    RunLauncher(services, 10);
+
+    EXPECT_EQ(runObject.receivedCommandLine, commandLine);
+}
+
+TEST(LaunchSequence, ACommandLineThatCannotBeHadIsAnOutOfMemoryFailure) {
+    RunObjectDouble runObject(0);
+    LaunchServicesDouble services;
+    services.commandLineMissing = true;
+    services.runObject = &runObject;
+
+    try {
         RunLauncher(services, 10);
-
-        EXPECT_EQ(runObject.receivedCommandLine, u"\"C:\\表計算\\ソフト.exe\" \"帳簿 2026\"")
-            << "code page " << c.codePage;
+        ADD_FAILURE() << "no exception";
+    } catch (const CommandLineConversionError& error) {
+        EXPECT_EQ(error.result, E_OUTOFMEMORY);
     }
-    platform::SelectAnsiCodePage(0);
+    EXPECT_EQ(runObject.runs, 0);
 }
 
 TEST(ProgramName, IsTheBaseNameWithoutFolderOrExtension) {

@@ -21,7 +21,7 @@ class VersionRecorder final : public LaunchServices {
     void InitLogging(const std::string&, const ProductVersion& handed) override {
         version = {handed.first, handed.second, handed.third, handed.fourth};
     }
-    const char* CommandLine() override { return ""; }
+    const OLECHAR* CommandLine() override { return nullptr; }
     HRESULT ComInitialize() override { return E_FAIL; }
     HRESULT ComCreateInstance(REFCLSID, IUnknown*, DWORD, REFIID, void**) override {
         return E_FAIL;

@@ -11,12 +11,7 @@ namespace {
 
 // OLECHAR is wchar_t on Windows, char16_t elsewhere: UTF-16 either way.
 std::string Ansi(std::u16string_view text) {
-    const std::basic_string<OLECHAR> wide(text.begin(), text.end());
-    const int length = static_cast<int>(wide.size());
-    std::string ansi(
-        static_cast<std::size_t>(platform::WideToAnsi(wide.data(), length, nullptr, 0)), '\0');
-    platform::WideToAnsi(wide.data(), length, ansi.data(), static_cast<int>(ansi.size()));
-    return ansi;
+    return platform::AnsiFromWide(platform::WideString(text.begin(), text.end()));
 }
 
 TEST(SettingsText, ReadsTheFormatAsLog4cxxDoes) {

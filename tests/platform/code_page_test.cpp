@@ -5,8 +5,13 @@
 #include "platform/mbstring.h"
 
 #include <string>
+#include <string_view>
 
 namespace {
+
+platform::WideString Wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
 
 class CodePage : public ::testing::Test {
   protected:
@@ -29,12 +34,9 @@ TEST_F(CodePage, ShiftJisConvertsBothWaysIncludingBackslashSecondBytes) {
     const std::string sjis = "C:\\\x95\\\x83\\.txt";  // C:\表ソ.txt
     EXPECT_EQ(Widen(sjis), u"C:\\表ソ.txt");
 
-    const std::u16string wide = u"C:\\表ソ.txt";
-    const auto* units = reinterpret_cast<const OLECHAR*>(wide.c_str());
-    const int needed = platform::WideToAnsi(units, static_cast<int>(wide.size()), nullptr, 0);
-    std::string back(static_cast<std::size_t>(needed), '\0');
-    EXPECT_EQ(platform::WideToAnsi(units, static_cast<int>(wide.size()), back.data(), needed),
-              needed);
+    const platform::WideString wide = Wide(u"C:\\表ソ.txt");
+    EXPECT_EQ(platform::WideFromAnsi(sjis), wide);
+    const std::string back = platform::AnsiFromWide(wide);
     EXPECT_EQ(back, sjis);
 }
 
@@ -66,6 +68,17 @@ TEST_F(CodePage, LeadBytesFollowTheSelectedCodePage) {
 TEST_F(CodePage, Utf8IsTheDefaultElsewhere) {
     platform::SelectAnsiCodePage(platform::kCodePageUtf8);
     EXPECT_EQ(Widen("帳簿 \xF0\x9F\x93\x92"), u"帳簿 \U0001F4D2");
+}
+
+TEST_F(CodePage, TheStringPairConvertsTheWholeTextAndNothingMore) {
+    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    EXPECT_EQ(platform::WideFromAnsi(""), platform::WideString());
+    EXPECT_EQ(platform::AnsiFromWide(platform::WideString()), "");
+    // An embedded NUL is text like any other; no terminator is added.
+    EXPECT_EQ(platform::WideFromAnsi(std::string("a\0\x95\\", 4)),
+              Wide(std::u16string(u"a\0表", 3)));
+    // Shift_JIS has no Hangul: the character becomes "?", the rest stays.
+    EXPECT_EQ(platform::AnsiFromWide(Wide(u"한表")), "?\x95\\");
 }
 
 TEST_F(CodePage, TooSmallBufferFailsAndMeasuringCountsTheTerminator) {

@@ -21,17 +21,8 @@ TEST_F(EucJpCodePage, ConvertsBothWays) {
     // 帳簿 ｱ (half-width kana after 0x8E) 丂 (three bytes after 0x8F), then a backslash.
     const std::string euc = "\xC4\xA2\xCA\xED \x8E\xB1\x8F\xB0\xA1\\";
     const std::u16string wide = u"帳簿 ｱ丂\\";
-    const int measured =
-        platform::AnsiToWide(euc.c_str(), static_cast<int>(euc.size()), nullptr, 0);
-    std::u16string converted(static_cast<std::size_t>(measured), u'\0');
-    platform::AnsiToWide(euc.c_str(), static_cast<int>(euc.size()),
-                         reinterpret_cast<OLECHAR*>(converted.data()), measured);
-    EXPECT_EQ(converted, wide);
-
-    const auto* units = reinterpret_cast<const OLECHAR*>(wide.c_str());
-    const int needed = platform::WideToAnsi(units, static_cast<int>(wide.size()), nullptr, 0);
-    std::string back(static_cast<std::size_t>(needed), '\0');
-    platform::WideToAnsi(units, static_cast<int>(wide.size()), back.data(), needed);
+    EXPECT_EQ(platform::WideFromAnsi(euc), wide);
+    const std::string back = platform::AnsiFromWide(wide);
     EXPECT_EQ(back, euc);
 }
 

@@ -25,12 +25,7 @@ std::string Join(const std::vector<std::string>& arguments) {
 
 // ANSI text as the run object gets it: converted with the active code page.
 std::u16string Wide(const std::string& ansi) {
-    const int needed =
-        platform::AnsiToWide(ansi.c_str(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::u16string wide(static_cast<std::size_t>(needed), u'\0');
-    platform::AnsiToWide(ansi.c_str(), static_cast<int>(ansi.size()),
-                         reinterpret_cast<OLECHAR*>(wide.data()), needed);
-    return wide;
+    return platform::WideFromAnsi(ansi);
 }
 
 // What a Windows program reads from the joined arguments.

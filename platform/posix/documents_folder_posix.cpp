@@ -1,0 +1,83 @@
+// The documents folder after the XDG conventions: the current path from the user-dirs file,
+// the default path ~/Documents, the home folder from HOME or the user's passwd entry.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/documents_folder.h"
+#include "platform/file_open.h"
+#include "platform/path.h"
+#include "platform/posix/user_dirs.h"
+
+namespace platform {
+namespace {
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+std::string ConfigFolder(const std::string& home) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') return config;
+    return home + "/.config";
+}
+
+// XDG_DOCUMENTS_DIR from user-dirs.dirs, read without waiting on a FIFO or a device in its
+// place and only up to a sane size.
+std::string DocumentsFromUserDirs(const std::string& home) {
+    std::FILE* file = OpenRegularFileToRead(ConfigFolder(home) + "/user-dirs.dirs");
+    if (file == nullptr) return {};
+    std::string text(kUserDirsLimit, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    return DocumentsFromUserDirsText(text, home);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Creates the folder and whatever parents it lacks, as the shell does with CSIDL_FLAG_CREATE.
+bool CreateFolderChain(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string level = path.substr(0, slash);
+        if (mkdir(level.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    return IsDirectory(path);
+}
+
+}  // namespace
+
+std::string DocumentsFolder(std::string& reason) {
+    const std::string home = HomeFolder();
+    if (home.empty()) {
+        reason = "no home folder: HOME is not set and the user has no passwd entry";
+        return {};
+    }
+    // The same bound as a Windows path, so that every later path fits where Windows' would.
+    std::string current = DocumentsFromUserDirs(home);
+    if (!current.empty() && current.size() < kMaxPath && IsDirectory(current)) return current;
+    std::string fallback = home + "/Documents";
+    if (fallback.size() >= kMaxPath) {
+        reason = fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes";
+        return {};
+    }
+    if (!CreateFolderChain(fallback)) {
+        reason = fallback + ": no folder and none can be made (" + std::strerror(errno) + ")";
+        return {};
+    }
+    return fallback;
+}
+
+}  // namespace platform

@@ -1,0 +1,102 @@
+// The documents folder from the system's shfolder.dll: the current path first, then the
+// default path, created when missing.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/documents_folder.h"
+
+namespace platform {
+namespace {
+
+constexpr int kFolderPersonal = 5;         // CSIDL_PERSONAL
+constexpr int kFolderFlagCreate = 0x8000;  // CSIDL_FLAG_CREATE
+constexpr DWORD kFolderPathCurrent = 0;    // SHGFP_TYPE_CURRENT
+constexpr DWORD kFolderPathDefault = 1;    // SHGFP_TYPE_DEFAULT
+
+using GetFolderPathA = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+using GetFolderPathW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+
+// A full path from the system folder: a planted shfolder.dll beside the executable or in the
+// current folder is never the one loaded.
+HMODULE LoadShellFolderLibrary() {
+    char systemFolder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(systemFolder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::string path = std::string(systemFolder, length) + "\\shfolder.dll";
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+template <typename Function>
+Function Export(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+std::string Hex(HRESULT result) {
+    char text[16] = {};
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+    return text;
+}
+
+// The ANSI spelling of a path that SHGetFolderPathA could not spell (it writes "?", which no
+// Windows name holds, for every character outside the code page): the path's short (8.3)
+// name, plain ASCII where the volume keeps such names. Empty when there is none.
+std::string ShortSpelling(GetFolderPathW getFolderPath, int folder, DWORD flags) {
+    if (getFolderPath == nullptr) return {};
+    wchar_t wide[MAX_PATH] = {};
+    if (FAILED(getFolderPath(nullptr, folder, nullptr, flags, wide)) || wide[0] == L'\0') {
+        return {};
+    }
+    wchar_t shortPath[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameW(wide, shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    // Only a spelling that reads back as the same name will do; the long name returned
+    // unchanged on a volume without short names does not.
+    const WideStringView name(shortPath, length);
+    std::string ansi = AnsiFromWide(name);
+    return WideFromAnsi(ansi) == name ? ansi : std::string();
+}
+
+}  // namespace
+
+std::string DocumentsFolder(std::string& reason) {
+    const HMODULE library = LoadShellFolderLibrary();
+    if (library == nullptr) {
+        reason = "shfolder.dll cannot be loaded (error " + std::to_string(GetLastError()) + ")";
+        return {};
+    }
+    const auto getFolderPathA = Export<GetFolderPathA>(library, "SHGetFolderPathA");
+    const auto getFolderPathW = Export<GetFolderPathW>(library, "SHGetFolderPathW");
+    std::string found;
+    if (getFolderPathA == nullptr) {
+        reason = "shfolder.dll has no SHGetFolderPathA";
+    } else {
+        const struct {
+            int folder;
+            DWORD flags;
+        } lookups[] = {{kFolderPersonal, kFolderPathCurrent},
+                       {kFolderPersonal | kFolderFlagCreate, kFolderPathDefault}};
+        for (const auto& lookup : lookups) {
+            char buffer[MAX_PATH] = {};
+            const HRESULT result =
+                getFolderPathA(nullptr, lookup.folder, nullptr, lookup.flags, buffer);
+            if (FAILED(result) || buffer[0] == '\0') {
+                reason = "SHGetFolderPathA gives no documents folder (" + Hex(result) + ")";
+                continue;
+            }
+            found = buffer;
+            if (found.find('?') == std::string::npos) break;
+            found = ShortSpelling(getFolderPathW, lookup.folder, lookup.flags);
+            if (!found.empty()) break;
+            reason = std::string(buffer) + ": the code page (" +
+                     std::to_string(ActiveAnsiCodePage()) +
+                     ") cannot spell the documents folder, and it has no short name";
+        }
+    }
+    FreeLibrary(library);
+    return found;
+}
+
+}  // namespace platform
