@@ -51,9 +51,9 @@ set(LAUNCHER_LOG4CXX_TARGET log4cxx)
 # that one even for a user who cannot read the prefix it was built from; the installed
 # launcher keeps a run path to the prefix, or the system's library would load in its place.
 get_target_property(log4cxx_type log4cxx TYPE)
-if(WIN32 AND log4cxx_type STREQUAL "SHARED_LIBRARY")
+if(log4cxx_type STREQUAL "SHARED_LIBRARY" AND WIN32)
   set(log4cxx_beside ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/log4cxx.dll)
-elseif(NOT WIN32)
+elseif(log4cxx_type STREQUAL "SHARED_LIBRARY")
   get_target_property(log4cxx_configs log4cxx IMPORTED_CONFIGURATIONS)
   list(GET log4cxx_configs 0 log4cxx_config)
   get_target_property(log4cxx_file log4cxx IMPORTED_LOCATION_${log4cxx_config})
