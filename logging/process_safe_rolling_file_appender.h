@@ -11,8 +11,10 @@
 
 #include "logging/shared_rolling_file.h"
 
-// log4cxx's class-registration macros name "helpers::" as seen from inside log4cxx.
+// log4cxx's class-registration macros name "helpers::" (and, from 1.8 on, "LogString") as
+// seen from inside log4cxx.
 namespace helpers = log4cxx::helpers;
+using log4cxx::LogString;
 
 class ProcessSafeRollingFileAppender : public log4cxx::AppenderSkeleton {
   public:

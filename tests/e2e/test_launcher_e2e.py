@@ -2,6 +2,7 @@
 object, and every way activation can fail. Reads LAUNCHER_BIN_DIR (the launcher and the
 sample run object) and LAUNCHER_FIXTURE_DIR (the faulty servers) from the environment."""
 
+import glob
 import os
 import shutil
 import subprocess
@@ -14,6 +15,8 @@ BIN_DIR = os.environ["LAUNCHER_BIN_DIR"]
 FIXTURE_DIR = os.environ["LAUNCHER_FIXTURE_DIR"]
 LAUNCHER = os.path.join(BIN_DIR, "launcher")
 RUN_OBJECT = "OvTaxLinkRun.so"
+# log4cxx's library, when the build placed one beside the launcher (it is not the system's).
+LOG4CXX = glob.glob(os.path.join(BIN_DIR, "liblog4cxx.so.*"))
 
 FATAL_MESSAGE = "AppRunオブジェクトの作成に失敗しました。\n処理を継続することができません。\n"
 
@@ -41,6 +44,8 @@ class Deployment:
         os.makedirs(self.folder)
         self.launcher = os.path.join(self.folder, "launcher")
         shutil.copy2(LAUNCHER, self.launcher)
+        for library in LOG4CXX:
+            shutil.copy2(library, self.folder)
         if run_object is not None:
             shutil.copy2(run_object, os.path.join(self.folder, RUN_OBJECT))
 
