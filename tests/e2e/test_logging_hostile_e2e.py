@@ -12,7 +12,7 @@ import tempfile
 import time
 import unittest
 
-from test_launcher_e2e import FIXTURE_DIR, launcher_env
+from test_launcher_e2e import FIXTURE_DIR, LOG4CXX, launcher_env
 from test_logging_e2e import LoggingTestCase, as_unprivileged_user, expected_properties, today
 
 LOG_BURST_SERVER = os.path.join(FIXTURE_DIR, "log_burst_server.so")
@@ -292,6 +292,9 @@ class NoDocumentsFolder(HostileTestCase):
         os.mkdir(os.path.join(new_root, "app"))
         for name in ("launcher", "OvTaxLinkRun.so"):
             shutil.copy2(os.path.join(self.app.folder, name), os.path.join(new_root, "app"))
+        # A build against a log4cxx of its own keeps it beside the launcher, as deployed.
+        for library in LOG4CXX:
+            shutil.copy2(library, os.path.join(new_root, "app"))
         # What another user planted: every record into a file of theirs.
         planted = os.path.join(new_root, "Orvane", "SystemLog")
         os.makedirs(planted)
