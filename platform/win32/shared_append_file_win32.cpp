@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <atomic>
+#include <cstring>
+
 #include "platform/shared_append_file.h"
 #include "platform/utf8.h"
 
@@ -18,16 +21,62 @@ HANDLE AsHandle(std::intptr_t handle) {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The lock covers one byte far beyond any real end of file, so that a reader of the log
-// (a viewer, an editor) is never refused by it; everyone who appends locks that same byte.
+// (a viewer, an editor) is never refused by it; everyone who rolls over locks that same byte.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
+HANDLE OpenForAppend(const std::wstring& path) {
+    // Append-only: without FILE_WRITE_DATA every write lands at the end of the file as it
+    // is at that moment. Reading data is asked for only because locking requires it.
+    return CreateFileW(path.c_str(),
+                       FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                       kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Makes every missing folder above `path`, as a user who removed the log folder left it.
+// The drive or share at the head cannot be made, and trying costs nothing.
+void MakeParentFolders(const std::wstring& path) {
+    for (std::size_t at = path.find_first_of(L"\\/", 1); at != std::wstring::npos;
+         at = path.find_first_of(L"\\/", at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    }
+}
+
+bool IsZero(const void* bytes, std::size_t size) {
+    static constexpr unsigned char kZero[16] = {};
+    return std::memcmp(bytes, kZero, size) == 0;
+}
+
+// ReFS and some SMB servers give no file index, or 0 for every file: the 128-bit ID comes
+// first, then the 64-bit index. Where neither is had, two handles are taken for one file
+// when the creation time, the last write and the size agree; the size and the last write
+// change with every append, so the second handle is read before and after the first.
 bool SameFile(HANDLE first, HANDLE second) {
     BY_HANDLE_FILE_INFORMATION a{};
     BY_HANDLE_FILE_INFORMATION b{};
-    return GetFileInformationByHandle(first, &a) != FALSE &&
-           GetFileInformationByHandle(second, &b) != FALSE &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    if (GetFileInformationByHandle(first, &a) == FALSE ||
+        GetFileInformationByHandle(second, &b) == FALSE) {
+        return false;
+    }
+    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) return false;
+    FILE_ID_INFO idA{};
+    FILE_ID_INFO idB{};
+    if (GetFileInformationByHandleEx(first, FileIdInfo, &idA, sizeof idA) != FALSE &&
+        GetFileInformationByHandleEx(second, FileIdInfo, &idB, sizeof idB) != FALSE &&
+        !IsZero(&idA.FileId, sizeof idA.FileId)) {
+        return std::memcmp(&idA.FileId, &idB.FileId, sizeof idA.FileId) == 0;
+    }
+    if (a.nFileIndexHigh != 0 || a.nFileIndexLow != 0) {
+        return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    }
+    const auto agree = [](const BY_HANDLE_FILE_INFORMATION& x,
+                          const BY_HANDLE_FILE_INFORMATION& y) {
+        return std::memcmp(&x.ftCreationTime, &y.ftCreationTime, sizeof x.ftCreationTime) == 0 &&
+               std::memcmp(&x.ftLastWriteTime, &y.ftLastWriteTime, sizeof x.ftLastWriteTime) == 0 &&
+               x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow;
+    };
+    if (agree(a, b)) return true;
+    BY_HANDLE_FILE_INFORMATION after{};
+    return GetFileInformationByHandle(second, &after) != FALSE && agree(a, after);
 }
 
 }  // namespace
@@ -38,14 +87,14 @@ SharedAppendFile::~SharedAppendFile() {
 
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
-    // Append-only: without FILE_WRITE_DATA every write lands at the end of the file as it
-    // is at that moment. Reading data is asked for only because locking requires it.
-    const HANDLE file =
-        CreateFileW(WidePath(path).c_str(),
-                    FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                    kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring wide = WidePath(path);
+    HANDLE file = OpenForAppend(wide);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        MakeParentFolders(wide);
+        file = OpenForAppend(wide);
+    }
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                    ? OpenOutcome::kNotRegular
                    : OpenOutcome::kFailed;
@@ -71,29 +120,6 @@ bool SharedAppendFile::IsOpen() const {
     return AsHandle(handle_) != INVALID_HANDLE_VALUE;
 }
 
-bool SharedAppendFile::Lock() {
-    OVERLAPPED at{};
-    at.OffsetHigh = kLockOffsetHigh;
-    return LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at) != FALSE;
-}
-
-void SharedAppendFile::Unlock() {
-    OVERLAPPED at{};
-    at.OffsetHigh = kLockOffsetHigh;
-    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
-}
-
-std::int64_t SharedAppendFile::SizeIfAt(const std::string& path) const {
-    const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (named == INVALID_HANDLE_VALUE) return -1;
-    const bool same = SameFile(AsHandle(handle_), named);
-    CloseHandle(named);
-    LARGE_INTEGER size{};
-    if (!same || GetFileSizeEx(AsHandle(handle_), &size) == FALSE) return -1;
-    return size.QuadPart;
-}
-
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
@@ -107,13 +133,67 @@ bool SharedAppendFile::Append(const char* data, std::size_t size) {
     return true;
 }
 
-bool MoveFileOver(const std::string& source, const std::string& target) {
-    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING) != FALSE;
+bool SharedAppendFile::Query(State& state) const {
+    // One call gives both: the end of file and whether the file is deleted (pending until
+    // its last handle closes, or gone at once with the POSIX semantics of newer Windows).
+    FILE_STANDARD_INFO information{};
+    if (GetFileInformationByHandleEx(AsHandle(handle_), FileStandardInfo, &information,
+                                     sizeof information) == FALSE) {
+        return false;
+    }
+    state.size = information.EndOfFile.QuadPart;
+    state.removed = information.DeletePending != FALSE || information.NumberOfLinks == 0;
+    return true;
 }
 
-bool RemoveFileAt(const std::string& path) {
-    return DeleteFileW(WidePath(path).c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
+SharedAppendFile::LockOutcome SharedAppendFile::TryLock() {
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    if (LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                   &at) != FALSE) {
+        return LockOutcome::kLocked;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockOutcome::kBusy
+                                                                      : LockOutcome::kUnsupported;
+}
+
+void SharedAppendFile::Unlock() {
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
+}
+
+bool SharedAppendFile::IsAt(const std::string& path) const {
+    const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (named == INVALID_HANDLE_VALUE) return false;
+    const bool same = SameFile(AsHandle(handle_), named);
+    CloseHandle(named);
+    return same;
+}
+
+bool MoveFileTo(const std::string& source, const std::string& target) {
+    // No MOVEFILE_REPLACE_EXISTING: a target that another process holds open cannot be
+    // replaced, and one that is pending deletion keeps its name taken until it is closed.
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), 0) != FALSE;
+}
+
+bool RetireFile(const std::string& path) {
+    // A file that another process holds open is only marked for deletion and keeps its name
+    // until the last handle goes (before Windows 10 1903, and under Wine): it is moved to a
+    // name of its own first, which frees the name at once, and deleted there.
+    static std::atomic<unsigned> counter{0};
+    const std::string retired = path + ".retired-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetTickCount64()) + "-" +
+                                std::to_string(counter.fetch_add(1));
+    const std::wstring wide = WidePath(path);
+    const std::wstring wideRetired = WidePath(retired);
+    if (MoveFileExW(wide.c_str(), wideRetired.c_str(), 0) == FALSE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    DeleteFileW(wideRetired.c_str());
+    return true;
 }
 
 }  // namespace platform
