@@ -31,10 +31,19 @@ bool SharedRollingFile::Append(const std::string& record) {
     if ((!file_.Query(state) || state.removed || state.size >= maxSize_) && !SlowPath()) {
         return false;
     }
-    if (file_.Append(record.data(), record.size())) return true;
+    if (LockedAppend(record)) return true;
     // A handle that went bad (a share that went away) is worth one new start.
     file_.Close();
-    return Open() && file_.Append(record.data(), record.size());
+    return Open() && LockedAppend(record);
+}
+
+// Where the system does not append in one step, appends take the lock too (waited for as
+// long as for a rollover: a holder that goes on no more costs the same as there).
+bool SharedRollingFile::LockedAppend(const std::string& record) {
+    const bool locked = file_.AppendsNeedLock() && TakeLock() == Lock::kLocked;
+    const bool written = file_.Append(record.data(), record.size());
+    if (locked) file_.Unlock();
+    return written;
 }
 
 // Runs before the record is written; false when no file can be had for it.

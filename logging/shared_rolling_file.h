@@ -3,8 +3,9 @@
 //
 // A record costs one look at the open file's state and one append: no lock, no look-up of
 // the path. Whole records are appended (O_APPEND; append-only access on Windows), so records
-// of several processes never overwrite or tear one another. Only when the open file has
-// reached the limit or was removed does a record take the slow path first:
+// of several processes never overwrite or tear one another. (Where the system does not
+// append in one step, on a network file system or under Wine, each append takes the lock.) Only
+// when the open file has reached the limit or was removed does a record take the slow path first:
 // - a full file that another process has rolled over is left for the one now at the path
 //   (every file that was rolled over is full, so a process never goes on writing into one);
 // - a full file at the path is rolled over under an exclusive lock across processes, with
@@ -46,6 +47,7 @@ class SharedRollingFile {
 
     std::string Backup(int number) const;
     bool Reopen();
+    bool LockedAppend(const std::string& record);
     bool SlowPath();
     Lock TakeLock();
     bool RollOver();

@@ -1,7 +1,7 @@
 // A log file that several processes append to at the same time, without a lock for the
-// common record. Every write goes to the end of the file as it is at that moment (O_APPEND;
-// append-only access on Windows), so no process overwrites another's records. The state of
-// the open file (its size, whether it was removed) is read from the handle, never through
+// common record on a local file system. Every write goes to the end of the file as it is at that
+// moment (O_APPEND; append-only access on Windows), so no process overwrites another's records. The
+// state of the open file (its size, whether it was removed) is read from the handle, never through
 // the path; the path is looked at, and the lock across processes taken, only when the file
 // is to be rolled over or was moved away. Paths are UTF-8.
 #pragma once
@@ -37,6 +37,11 @@ class SharedAppendFile {
     // Writes all of it at the end of the file; false when the system did not take it all.
     bool Append(const char* data, std::size_t size);
 
+    // True where the system does not put an append at the end of the file in one step, so
+    // that appends of several processes must take the lock: network file systems (NFS, SMB),
+    // and Wine, which looks up the end of the file and then writes there.
+    bool AppendsNeedLock() const { return appendsNeedLock_; }
+
     // The open file's size and whether it was removed, from the handle alone; false when
     // the system cannot tell.
     bool Query(State& state) const;
@@ -52,6 +57,7 @@ class SharedAppendFile {
 
   private:
     std::intptr_t handle_ = -1;
+    bool appendsNeedLock_ = false;
 };
 
 // Moves the file at `source` to the free name `target` (UTF-8 paths); true on success. A

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,19 @@ void MakeParentFolders(const std::string& path) {
     for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
         mkdir(path.substr(0, at).c_str(), 0777);
     }
+}
+
+// NFS and SMB clients work out the end of the file from what they last saw of it, so
+// appends from two machines can land on the same bytes; a lock makes the client look again.
+bool IsNetworkFileSystem(int descriptor) {
+    constexpr unsigned long kNfs = 0x6969;
+    constexpr unsigned long kSmb = 0x517B;
+    constexpr unsigned long kCifs = 0xFF534D42;
+    constexpr unsigned long kSmb2 = 0xFE534D42;
+    struct statfs system {};
+    if (fstatfs(descriptor, &system) != 0) return false;
+    const auto type = static_cast<unsigned long>(system.f_type);
+    return type == kNfs || type == kSmb || type == kCifs || type == kSmb2;
 }
 
 }  // namespace
@@ -47,6 +61,7 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
         return OpenOutcome::kNotRegular;
     }
     handle_ = descriptor;
+    appendsNeedLock_ = IsNetworkFileSystem(descriptor);
     return OpenOutcome::kOpened;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/shared_append_file.h"
 #include "platform/utf8.h"
@@ -79,6 +80,27 @@ bool SameFile(HANDLE first, HANDLE second) {
     return GetFileInformationByHandle(second, &after) != FALSE && agree(a, after);
 }
 
+// Local NTFS and ReFS put a write through an append-only handle at the end of the file
+// under the file's own lock, so appends of several processes never overlap. A share's
+// server may not; and Wine looks up the end of the file and then writes there, so that two
+// processes can write over each other.
+bool AppendsAreWhole(HANDLE file) {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    if (wine) return false;
+    FILE_REMOTE_PROTOCOL_INFO remote{};
+    if (GetFileInformationByHandleEx(file, FileRemoteProtocolInfo, &remote, sizeof remote) !=
+        FALSE) {
+        return false;
+    }
+    wchar_t system[MAX_PATH + 1] = {};
+    if (GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, system,
+                                      MAX_PATH + 1) == FALSE) {
+        return false;
+    }
+    return std::wcscmp(system, L"NTFS") == 0 || std::wcscmp(system, L"ReFS") == 0;
+}
+
 }  // namespace
 
 SharedAppendFile::~SharedAppendFile() {
@@ -107,6 +129,7 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
         return OpenOutcome::kNotRegular;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    appendsNeedLock_ = !AppendsAreWhole(file);
     return OpenOutcome::kOpened;
 }
 

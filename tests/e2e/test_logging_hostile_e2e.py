@@ -106,6 +106,36 @@ class ProcessesCrossingTheRollover(HostileTestCase):
                                  sorted(f"start{n} {r}" for n in range(16) for r in range(3)))
 
 
+class AStoppedProcessHoldingTheLock(HostileTestCase):
+    def test_a_start_neither_waits_for_it_nor_loses_a_record(self):
+        # The day's file is full, so the first record would roll it over; the process that
+        # holds the lock goes on no more. The start appends without rolling over and ends
+        # while the lock is still held.
+        self.use_log_burst_server()
+        log_file = self.log_file()
+        os.makedirs(os.path.dirname(log_file))
+        earlier = earlier_records(MAX_FILE_SIZE)
+        with open(log_file, "wb") as file:
+            file.write(earlier)
+        marker = os.path.join(self.root, "locked")
+        holder = subprocess.Popen(["flock", "-x", log_file, "sh", "-c",
+                                   f"touch '{marker}'; exec sleep 60"], start_new_session=True)
+        self.addCleanup(holder.wait)
+        self.addCleanup(os.killpg, holder.pid, 9)
+        for _ in range(1000):
+            if os.path.exists(marker):
+                break
+            time.sleep(0.01)
+
+        start = self.popen("--records=3", "--tag=held", "--exit-code=6")
+        self.assertEqual(start.wait(timeout=30), 6, start.stderr.read())
+        start.stderr.close()
+        self.assertIsNone(holder.poll(), "the lock is still held")
+        self.assertTrue(self.read(log_file).startswith(earlier))
+        self.assertEqual(self.messages(log_file)[-3:], ["held 0", "held 1", "held 2"])
+        self.assertFalse(os.path.exists(log_file + ".1"))
+
+
 class SharedSettingsThatWouldBringLog4cxxDown(HostileTestCase):
     def test_cyclic_reference_leaves_log4cxx_unconfigured(self):
         log_root = self.log_root()
