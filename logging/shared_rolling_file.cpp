@@ -10,6 +10,7 @@ namespace {
 constexpr int kRounds = 8;
 
 constexpr std::chrono::milliseconds kLockPoll{1};
+constexpr int kTriesBeforeSleeping = 64;
 constexpr std::chrono::seconds kRolloverRetry{1};
 
 }  // namespace
@@ -40,9 +41,9 @@ bool SharedRollingFile::Append(const std::string& record) {
 // Where the system does not append in one step, appends take the lock too (waited for as
 // long as for a rollover: a holder that goes on no more costs the same as there).
 bool SharedRollingFile::LockedAppend(const std::string& record) {
-    const bool locked = file_.AppendsNeedLock() && TakeLock() == Lock::kLocked;
+    const bool locked = file_.AppendsNeedLock() && TakeLock(kAppends) == Lock::kLocked;
     const bool written = file_.Append(record.data(), record.size());
-    if (locked) file_.Unlock();
+    if (locked) file_.UnlockAppends();
     return written;
 }
 
@@ -63,7 +64,7 @@ bool SharedRollingFile::SlowPath() {
             continue;
         }
         if (std::chrono::steady_clock::now() < nextRollover_) return true;
-        if (TakeLock() != Lock::kLocked) return true;  // a later record tries again
+        if (TakeLock(kRollover) != Lock::kLocked) return true;  // a later record tries again
         // Under the lock nobody else rolls over; the file at the path is still this one
         // unless another process rolled it over just before.
         if (file_.IsAt(path_) && !RollOver() && file_.IsAt(path_)) {
@@ -82,12 +83,12 @@ bool SharedRollingFile::Reopen() {
     return Open();
 }
 
-SharedRollingFile::Lock SharedRollingFile::TakeLock() {
+SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
     // Polled against a deadline of elapsed time, not a count of sleeps: a sleep lasts a
     // whole scheduler tick on Windows (about 15.6 ms).
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
-    for (;;) {
-        switch (file_.TryLock()) {
+    for (int tries = 1;; ++tries) {
+        switch (purpose == kRollover ? file_.TryLock() : file_.TryLockAppends()) {
             case platform::SharedAppendFile::LockOutcome::kLocked:
                 lockStalled_ = false;
                 return Lock::kLocked;
@@ -101,7 +102,12 @@ SharedRollingFile::Lock SharedRollingFile::TakeLock() {
             lockStalled_ = true;
             return Lock::kNotHad;
         }
-        std::this_thread::sleep_for(kLockPoll);
+        // An append holds the lock for a moment only: a few more tries before the first sleep.
+        if (tries < kTriesBeforeSleeping) {
+            std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(kLockPoll);
+        }
     }
 }
 

@@ -49,7 +49,8 @@ class SharedRollingFile {
     bool Reopen();
     bool LockedAppend(const std::string& record);
     bool SlowPath();
-    Lock TakeLock();
+    enum Purpose { kRollover, kAppends };
+    Lock TakeLock(Purpose purpose);
     bool RollOver();
 
     std::string path_;

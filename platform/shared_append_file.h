@@ -38,9 +38,16 @@ class SharedAppendFile {
     bool Append(const char* data, std::size_t size);
 
     // True where the system does not put an append at the end of the file in one step, so
-    // that appends of several processes must take the lock: network file systems (NFS, SMB),
-    // and Wine, which looks up the end of the file and then writes there.
+    // that appends of several processes must take a lock of their own: network file systems
+    // (NFS, SMB), and Wine, which looks up the end of the file and then writes there.
     bool AppendsNeedLock() const { return appendsNeedLock_; }
+
+    // One try, never waiting, at the lock that appends take where they need one: the file
+    // lock on a network file system; under Wine a word in memory shared by the processes of
+    // the file, which costs no round trip to Wine's server (one it has no more when its
+    // holder has ended).
+    LockOutcome TryLockAppends();
+    void UnlockAppends();
 
     // The open file's size and whether it was removed, from the handle alone; false when
     // the system cannot tell.
@@ -58,6 +65,9 @@ class SharedAppendFile {
   private:
     std::intptr_t handle_ = -1;
     bool appendsNeedLock_ = false;
+    // Where the appends' lock is a word in shared memory: the mapping and its view.
+    std::intptr_t appendGate_ = 0;
+    void* appendGateView_ = nullptr;
 };
 
 // Moves the file at `source` to the free name `target` (UTF-8 paths); true on success. A

@@ -110,6 +110,16 @@ void SharedAppendFile::Unlock() {
     flock(static_cast<int>(handle_), LOCK_UN);
 }
 
+// The only appends that need a lock here are those on a network file system, where only the
+// file lock reaches the other machines.
+SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
+    return TryLock();
+}
+
+void SharedAppendFile::UnlockAppends() {
+    Unlock();
+}
+
 bool SharedAppendFile::IsAt(const std::string& path) const {
     struct stat open {};
     struct stat named {};

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -84,10 +85,14 @@ bool SameFile(HANDLE first, HANDLE second) {
 // under the file's own lock, so appends of several processes never overlap. A share's
 // server may not; and Wine looks up the end of the file and then writes there, so that two
 // processes can write over each other.
-bool AppendsAreWhole(HANDLE file) {
+bool UnderWine() {
     static const bool wine =
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    if (wine) return false;
+    return wine;
+}
+
+bool AppendsAreWhole(HANDLE file) {
+    if (UnderWine()) return false;
     FILE_REMOTE_PROTOCOL_INFO remote{};
     if (GetFileInformationByHandleEx(file, FileRemoteProtocolInfo, &remote, sizeof remote) !=
         FALSE) {
@@ -99,6 +104,45 @@ bool AppendsAreWhole(HANDLE file) {
         return false;
     }
     return std::wcscmp(system, L"NTFS") == 0 || std::wcscmp(system, L"ReFS") == 0;
+}
+
+// Under Wine every file lock is a round trip to its server, which would cost more than the
+// record: the processes of one file share a word of memory instead, named after the file's
+// identity (so every generation has its own), which holds the ID of the process that holds
+// the lock, 0 when nobody does.
+bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandle(file, &information) == FALSE ||
+        GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id) == FALSE) {
+        return false;
+    }
+    unsigned long long fileId = 0;
+    std::memcpy(&fileId, &id.FileId, sizeof fileId);
+    wchar_t name[96];
+    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\OrvaneTaxLinkAppend-%08lx-%016llx",
+                  static_cast<unsigned long>(information.dwVolumeSerialNumber), fileId);
+    const HANDLE shared =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name);
+    if (shared == nullptr) return false;
+    void* word = MapViewOfFile(shared, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG));
+    if (word == nullptr) {
+        CloseHandle(shared);
+        return false;
+    }
+    mapping = reinterpret_cast<std::intptr_t>(shared);
+    view = word;
+    return true;
+}
+
+constexpr ULONGLONG kHolderCheckMs = 20;
+
+bool HasEnded(DWORD process) {
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (handle == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
+    const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    CloseHandle(handle);
+    return ended;
 }
 
 }  // namespace
@@ -130,10 +174,17 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     appendsNeedLock_ = !AppendsAreWhole(file);
+    if (UnderWine()) OpenAppendGate(file, appendGate_, appendGateView_);
     return OpenOutcome::kOpened;
 }
 
 void SharedAppendFile::Close() {
+    if (appendGateView_ != nullptr) {
+        UnmapViewOfFile(appendGateView_);
+        CloseHandle(reinterpret_cast<HANDLE>(appendGate_));
+        appendGateView_ = nullptr;
+        appendGate_ = 0;
+    }
     if (!IsOpen()) return;
     CloseHandle(AsHandle(handle_));
     handle_ = -1;
@@ -185,6 +236,35 @@ void SharedAppendFile::Unlock() {
     OVERLAPPED at{};
     at.OffsetHigh = kLockOffsetHigh;
     UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
+}
+
+SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
+    if (appendGateView_ == nullptr) return TryLock();
+    auto* word = static_cast<volatile LONG*>(appendGateView_);
+    const auto self = static_cast<LONG>(GetCurrentProcessId());
+    const LONG holder = InterlockedCompareExchange(word, self, 0);
+    if (holder == 0) return LockOutcome::kLocked;
+    // A process that ended while it held the word (killed between two calls) lets go of it
+    // no more: it is taken over. Asked only of a holder seen for a while, since asking is a
+    // round trip to the server.
+    static thread_local LONG seenHolder = 0;
+    static thread_local ULONGLONG seenSince = 0;
+    const ULONGLONG now = GetTickCount64();
+    if (holder != seenHolder) {
+        seenHolder = holder;
+        seenSince = now;
+    }
+    if (holder != self && now - seenSince >= kHolderCheckMs &&
+        HasEnded(static_cast<DWORD>(holder)) &&
+        InterlockedCompareExchange(word, self, holder) == holder) {
+        return LockOutcome::kLocked;
+    }
+    return LockOutcome::kBusy;
+}
+
+void SharedAppendFile::UnlockAppends() {
+    if (appendGateView_ == nullptr) return Unlock();
+    InterlockedExchange(static_cast<volatile LONG*>(appendGateView_), 0);
 }
 
 bool SharedAppendFile::IsAt(const std::string& path) const {
