@@ -65,9 +65,10 @@ class SharedAppendFile {
   private:
     std::intptr_t handle_ = -1;
     bool appendsNeedLock_ = false;
-    // Where the appends' lock is a word in shared memory: the mapping and its view.
-    std::intptr_t appendGate_ = 0;
-    void* appendGateView_ = nullptr;
+    // Where the appends' lock is a word in shared memory (Windows only): the mapping and
+    // its view.
+    [[maybe_unused]] std::intptr_t appendGate_ = 0;
+    [[maybe_unused]] void* appendGateView_ = nullptr;
 };
 
 // Moves the file at `source` to the free name `target` (UTF-8 paths); true on success. A
