@@ -86,7 +86,9 @@ class ProcessesCrossingTheRollover(HostileTestCase):
 
     def test_sixteen_starts_at_the_size_limit(self):
         # The day's file lacks 50 bytes of its limit: the first record fills it, the next
-        # one rolls it over, once; every later record goes into the new file.
+        # one rolls it over, once; every later record goes into the new file. Records are
+        # appended without a lock, so every start that looked at the file before the first
+        # record landed may add one record of its own before the rollover: at most 16.
         self.use_log_burst_server()
         for round_number in range(5):
             with self.subTest(round=round_number):
@@ -99,8 +101,8 @@ class ProcessesCrossingTheRollover(HostileTestCase):
                 self.assertEqual(statuses, list(range(16)))
                 backup = self.read(self.log_file() + ".1")
                 self.assertTrue(backup.startswith(earlier), "the day's backup is kept")
-                self.assertEqual(backup.count(b"\n"), earlier.count(b"\n") + 1,
-                                 "rolled over right after the record that filled the file")
+                self.assertIn(backup.count(b"\n") - earlier.count(b"\n"), range(1, 17),
+                              "rolled over right after the records that filled the file")
                 ours = [m for m in self.kept() if m.startswith("start")]
                 self.assertEqual(sorted(ours),
                                  sorted(f"start{n} {r}" for n in range(16) for r in range(3)))
