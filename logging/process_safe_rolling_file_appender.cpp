@@ -59,13 +59,15 @@ void ProcessSafeRollingFileAppender::append(const log4cxx::spi::LoggingEventPtr&
                                             log4cxx::helpers::Pool& pool) {
     const log4cxx::LayoutPtr layout = getLayout();
     if (file_ == nullptr || layout == nullptr || file_->IsTurnedOff()) return;
-    LogString text;
-    layout->format(text, event, pool);
-    file_->Append(Encode(text));
+    // The buffers are kept from record to record (AppenderSkeleton appends one at a time).
+    text_.clear();
+    layout->format(text_, event, pool);
+    Encode(text_, bytes_);
+    file_->Append(bytes_);
 }
 
-std::string ProcessSafeRollingFileAppender::Encode(const LogString& text) {
-    std::string bytes;
+void ProcessSafeRollingFileAppender::Encode(const LogString& text, std::string& bytes) {
+    bytes.clear();
     std::array<char, 1024> chunk{};
     log4cxx::helpers::ByteBuffer buffer(chunk.data(), chunk.size());
     for (auto at = text.cbegin(); at != text.cend();) {
@@ -76,5 +78,4 @@ std::string ProcessSafeRollingFileAppender::Encode(const LogString& text) {
         buffer.clear();
         if (at == before) break;  // an encoder that cannot go on
     }
-    return bytes;
 }

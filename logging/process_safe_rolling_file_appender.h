@@ -35,11 +35,13 @@ class ProcessSafeRollingFileAppender : public log4cxx::AppenderSkeleton {
     void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool& pool) override;
 
   private:
-    std::string Encode(const log4cxx::LogString& text);
+    void Encode(const log4cxx::LogString& text, std::string& bytes);
 
     log4cxx::LogString fileName_;
     long maxFileSize_ = 10L * 1024 * 1024;
     int maxBackupIndex_ = 1;
     log4cxx::helpers::CharsetEncoderPtr encoder_;
     std::unique_ptr<SharedRollingFile> file_;
+    log4cxx::LogString text_;
+    std::string bytes_;
 };

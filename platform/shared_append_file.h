@@ -1,7 +1,9 @@
-// A log file that several processes append to at the same time. Every write goes to the
-// end of the file as it is at that moment (O_APPEND; append-only access on Windows), so no
-// process overwrites another's records; an exclusive lock across processes makes a write
-// and a rollover one step that nobody else interleaves with. Paths are UTF-8.
+// A log file that several processes append to at the same time, without a lock for the
+// common record on a local file system. Every write goes to the end of the file as it is at that
+// moment (O_APPEND; append-only access on Windows), so no process overwrites another's records. The
+// state of the open file (its size, whether it was removed) is read from the handle, never through
+// the path; the path is looked at, and the lock across processes taken, only when the file
+// is to be rolled over or was moved away. Paths are UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -13,39 +15,68 @@ namespace platform {
 class SharedAppendFile {
   public:
     enum class OpenOutcome { kOpened, kNotRegular, kFailed };
+    enum class LockOutcome { kLocked, kBusy, kUnsupported };
+
+    struct State {
+        std::int64_t size = 0;
+        // Removed while open: no name leads to it any more (or will once it is closed).
+        bool removed = false;
+    };
 
     SharedAppendFile() = default;
     ~SharedAppendFile();
     SharedAppendFile(const SharedAppendFile&) = delete;
     SharedAppendFile& operator=(const SharedAppendFile&) = delete;
 
-    // Opens the file for appending, creating it when missing, without ever waiting on what
-    // sits at the path; anything but a regular file is refused.
+    // Opens the file for appending, creating it, and the folders above it, when missing,
+    // without ever waiting on what sits at the path; anything but a regular file is refused.
     OpenOutcome Open(const std::string& path);
     void Close();
     bool IsOpen() const;
 
-    // Waits for the exclusive lock that every process appending to this file takes; false
-    // when the system cannot lock the file at all.
-    bool Lock();
-    void Unlock();
-
-    // The size of the open file as it is now on disk, when `path` still names it; -1 once
-    // another process has moved it away in a rollover or removed it, or when that cannot be
-    // told.
-    std::int64_t SizeIfAt(const std::string& path) const;
-
     // Writes all of it at the end of the file; false when the system did not take it all.
     bool Append(const char* data, std::size_t size);
 
+    // True where the system does not put an append at the end of the file in one step, so
+    // that appends of several processes must take a lock of their own: network file systems
+    // (NFS, SMB), and Wine, which looks up the end of the file and then writes there.
+    bool AppendsNeedLock() const { return appendsNeedLock_; }
+
+    // One try, never waiting, at the lock that appends take where they need one: the file
+    // lock on a network file system; under Wine a word in memory shared by the processes of
+    // the file, which costs no round trip to Wine's server (one it has no more when its
+    // holder has ended).
+    LockOutcome TryLockAppends();
+    void UnlockAppends();
+
+    // The open file's size and whether it was removed, from the handle alone; false when
+    // the system cannot tell.
+    bool Query(State& state) const;
+
+    // One try, never waiting, at the exclusive lock that every process rolling this file
+    // over takes.
+    LockOutcome TryLock();
+    void Unlock();
+
+    // True when `path` names the very file that is open; false when it names another one,
+    // nothing, or when that cannot be told.
+    bool IsAt(const std::string& path) const;
+
   private:
     std::intptr_t handle_ = -1;
+    bool appendsNeedLock_ = false;
+    // Where the appends' lock is a word in shared memory (Windows only): the mapping and
+    // its view.
+    [[maybe_unused]] std::intptr_t appendGate_ = 0;
+    [[maybe_unused]] void* appendGateView_ = nullptr;
 };
 
-// Moves the file at `source` over `target` (UTF-8 paths), replacing it; true on success.
-bool MoveFileOver(const std::string& source, const std::string& target);
+// Moves the file at `source` to the free name `target` (UTF-8 paths); true on success. A
+// target that exists is never replaced on Windows, where a file that is open cannot be.
+bool MoveFileTo(const std::string& source, const std::string& target);
 
-// Removes the file at `path` (UTF-8); true when it is gone.
-bool RemoveFileAt(const std::string& path);
+// Takes the file at `path` (UTF-8) away so that its name is free at once, even while other
+// processes hold it open; true when nothing is left at the name.
+bool RetireFile(const std::string& path);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,35 @@
 #include "platform/shared_append_file.h"
 
 namespace platform {
+namespace {
+
+int OpenForAppend(const std::string& path) {
+    // O_NONBLOCK: a FIFO at the path fails or opens at once instead of waiting for a reader.
+    return open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                0666);
+}
+
+// Makes every missing folder above `path`, as a user who removed the log folder left it.
+void MakeParentFolders(const std::string& path) {
+    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
+        mkdir(path.substr(0, at).c_str(), 0777);
+    }
+}
+
+// NFS and SMB clients work out the end of the file from what they last saw of it, so
+// appends from two machines can land on the same bytes; a lock makes the client look again.
+bool IsNetworkFileSystem(int descriptor) {
+    constexpr unsigned long kNfs = 0x6969;
+    constexpr unsigned long kSmb = 0x517B;
+    constexpr unsigned long kCifs = 0xFF534D42;
+    constexpr unsigned long kSmb2 = 0xFE534D42;
+    struct statfs system {};
+    if (fstatfs(descriptor, &system) != 0) return false;
+    const auto type = static_cast<unsigned long>(system.f_type);
+    return type == kNfs || type == kSmb || type == kCifs || type == kSmb2;
+}
+
+}  // namespace
 
 SharedAppendFile::~SharedAppendFile() {
     Close();
@@ -16,9 +46,11 @@ SharedAppendFile::~SharedAppendFile() {
 
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
-    // O_NONBLOCK: a FIFO at the path fails or opens at once instead of waiting for a reader.
-    const int descriptor =
-        open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    int descriptor = OpenForAppend(path);
+    if (descriptor < 0 && errno == ENOENT) {
+        MakeParentFolders(path);
+        descriptor = OpenForAppend(path);
+    }
     if (descriptor < 0) {
         // ENXIO: a FIFO without a reader; EISDIR: a folder.
         return errno == ENXIO || errno == EISDIR ? OpenOutcome::kNotRegular : OpenOutcome::kFailed;
@@ -29,6 +61,7 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
         return OpenOutcome::kNotRegular;
     }
     handle_ = descriptor;
+    appendsNeedLock_ = IsNetworkFileSystem(descriptor);
     return OpenOutcome::kOpened;
 }
 
@@ -42,30 +75,9 @@ bool SharedAppendFile::IsOpen() const {
     return handle_ >= 0;
 }
 
-bool SharedAppendFile::Lock() {
-    // flock belongs to the open file, so two run objects in one process exclude each other
-    // as two processes do (fcntl locks would not).
-    while (flock(static_cast<int>(handle_), LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
-    }
-    return true;
-}
-
-void SharedAppendFile::Unlock() {
-    flock(static_cast<int>(handle_), LOCK_UN);
-}
-
-std::int64_t SharedAppendFile::SizeIfAt(const std::string& path) const {
-    struct stat open {};
-    struct stat named {};
-    if (fstat(static_cast<int>(handle_), &open) != 0 || stat(path.c_str(), &named) != 0 ||
-        open.st_dev != named.st_dev || open.st_ino != named.st_ino) {
-        return -1;
-    }
-    return open.st_size;
-}
-
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
+    // One write for the whole record: O_APPEND puts it at the end in one piece on a local
+    // file system, whoever else writes at the same moment.
     while (size > 0) {
         const ssize_t written = write(static_cast<int>(handle_), data, size);
         if (written < 0 && errno == EINTR) continue;
@@ -76,11 +88,51 @@ bool SharedAppendFile::Append(const char* data, std::size_t size) {
     return true;
 }
 
-bool MoveFileOver(const std::string& source, const std::string& target) {
+bool SharedAppendFile::Query(State& state) const {
+    struct stat status {};
+    if (fstat(static_cast<int>(handle_), &status) != 0) return false;
+    state.size = status.st_size;
+    state.removed = status.st_nlink == 0;
+    return true;
+}
+
+SharedAppendFile::LockOutcome SharedAppendFile::TryLock() {
+    // flock belongs to the open file, so two run objects in one process exclude each other
+    // as two processes do (fcntl locks would not).
+    for (;;) {
+        if (flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) == 0) return LockOutcome::kLocked;
+        if (errno == EWOULDBLOCK) return LockOutcome::kBusy;
+        if (errno != EINTR) return LockOutcome::kUnsupported;
+    }
+}
+
+void SharedAppendFile::Unlock() {
+    flock(static_cast<int>(handle_), LOCK_UN);
+}
+
+// The only appends that need a lock here are those on a network file system, where only the
+// file lock reaches the other machines.
+SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
+    return TryLock();
+}
+
+void SharedAppendFile::UnlockAppends() {
+    Unlock();
+}
+
+bool SharedAppendFile::IsAt(const std::string& path) const {
+    struct stat open {};
+    struct stat named {};
+    return fstat(static_cast<int>(handle_), &open) == 0 && stat(path.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+bool MoveFileTo(const std::string& source, const std::string& target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool RemoveFileAt(const std::string& path) {
+bool RetireFile(const std::string& path) {
+    // The name goes at once; processes that hold the file keep it until they close it.
     return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 

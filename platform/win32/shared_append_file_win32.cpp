@@ -1,5 +1,10 @@
 #include <windows.h>
 
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
 #include "platform/shared_append_file.h"
 #include "platform/utf8.h"
 
@@ -18,16 +23,126 @@ HANDLE AsHandle(std::intptr_t handle) {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The lock covers one byte far beyond any real end of file, so that a reader of the log
-// (a viewer, an editor) is never refused by it; everyone who appends locks that same byte.
+// (a viewer, an editor) is never refused by it; everyone who rolls over locks that same byte.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
+HANDLE OpenForAppend(const std::wstring& path) {
+    // Append-only: without FILE_WRITE_DATA every write lands at the end of the file as it
+    // is at that moment. Reading data is asked for only because locking requires it.
+    return CreateFileW(path.c_str(),
+                       FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                       kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Makes every missing folder above `path`, as a user who removed the log folder left it.
+// The drive or share at the head cannot be made, and trying costs nothing.
+void MakeParentFolders(const std::wstring& path) {
+    for (std::size_t at = path.find_first_of(L"\\/", 1); at != std::wstring::npos;
+         at = path.find_first_of(L"\\/", at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    }
+}
+
+bool IsZero(const void* bytes, std::size_t size) {
+    static constexpr unsigned char kZero[16] = {};
+    return std::memcmp(bytes, kZero, size) == 0;
+}
+
+// ReFS and some SMB servers give no file index, or 0 for every file: the 128-bit ID comes
+// first, then the 64-bit index. Where neither is had, two handles are taken for one file
+// when the creation time, the last write and the size agree; the size and the last write
+// change with every append, so the second handle is read before and after the first.
 bool SameFile(HANDLE first, HANDLE second) {
     BY_HANDLE_FILE_INFORMATION a{};
     BY_HANDLE_FILE_INFORMATION b{};
-    return GetFileInformationByHandle(first, &a) != FALSE &&
-           GetFileInformationByHandle(second, &b) != FALSE &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    if (GetFileInformationByHandle(first, &a) == FALSE ||
+        GetFileInformationByHandle(second, &b) == FALSE) {
+        return false;
+    }
+    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) return false;
+    FILE_ID_INFO idA{};
+    FILE_ID_INFO idB{};
+    if (GetFileInformationByHandleEx(first, FileIdInfo, &idA, sizeof idA) != FALSE &&
+        GetFileInformationByHandleEx(second, FileIdInfo, &idB, sizeof idB) != FALSE &&
+        !IsZero(&idA.FileId, sizeof idA.FileId)) {
+        return std::memcmp(&idA.FileId, &idB.FileId, sizeof idA.FileId) == 0;
+    }
+    if (a.nFileIndexHigh != 0 || a.nFileIndexLow != 0) {
+        return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    }
+    const auto agree = [](const BY_HANDLE_FILE_INFORMATION& x,
+                          const BY_HANDLE_FILE_INFORMATION& y) {
+        return std::memcmp(&x.ftCreationTime, &y.ftCreationTime, sizeof x.ftCreationTime) == 0 &&
+               std::memcmp(&x.ftLastWriteTime, &y.ftLastWriteTime, sizeof x.ftLastWriteTime) == 0 &&
+               x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow;
+    };
+    if (agree(a, b)) return true;
+    BY_HANDLE_FILE_INFORMATION after{};
+    return GetFileInformationByHandle(second, &after) != FALSE && agree(a, after);
+}
+
+// Local NTFS and ReFS put a write through an append-only handle at the end of the file
+// under the file's own lock, so appends of several processes never overlap. A share's
+// server may not; and Wine looks up the end of the file and then writes there, so that two
+// processes can write over each other.
+bool UnderWine() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+bool AppendsAreWhole(HANDLE file) {
+    if (UnderWine()) return false;
+    FILE_REMOTE_PROTOCOL_INFO remote{};
+    if (GetFileInformationByHandleEx(file, FileRemoteProtocolInfo, &remote, sizeof remote) !=
+        FALSE) {
+        return false;
+    }
+    wchar_t system[MAX_PATH + 1] = {};
+    if (GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, system,
+                                      MAX_PATH + 1) == FALSE) {
+        return false;
+    }
+    return std::wcscmp(system, L"NTFS") == 0 || std::wcscmp(system, L"ReFS") == 0;
+}
+
+// Under Wine every file lock is a round trip to its server, which would cost more than the
+// record: the processes of one file share a word of memory instead, named after the file's
+// identity (so every generation has its own), which holds the ID of the process that holds
+// the lock, 0 when nobody does.
+bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandle(file, &information) == FALSE ||
+        GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id) == FALSE) {
+        return false;
+    }
+    unsigned long long fileId = 0;
+    std::memcpy(&fileId, &id.FileId, sizeof fileId);
+    wchar_t name[96];
+    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\OrvaneTaxLinkAppend-%08lx-%016llx",
+                  static_cast<unsigned long>(information.dwVolumeSerialNumber), fileId);
+    const HANDLE shared =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name);
+    if (shared == nullptr) return false;
+    void* word = MapViewOfFile(shared, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG));
+    if (word == nullptr) {
+        CloseHandle(shared);
+        return false;
+    }
+    mapping = reinterpret_cast<std::intptr_t>(shared);
+    view = word;
+    return true;
+}
+
+constexpr ULONGLONG kHolderCheckMs = 20;
+
+bool HasEnded(DWORD process) {
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (handle == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
+    const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    CloseHandle(handle);
+    return ended;
 }
 
 }  // namespace
@@ -38,14 +153,14 @@ SharedAppendFile::~SharedAppendFile() {
 
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
-    // Append-only: without FILE_WRITE_DATA every write lands at the end of the file as it
-    // is at that moment. Reading data is asked for only because locking requires it.
-    const HANDLE file =
-        CreateFileW(WidePath(path).c_str(),
-                    FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                    kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring wide = WidePath(path);
+    HANDLE file = OpenForAppend(wide);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        MakeParentFolders(wide);
+        file = OpenForAppend(wide);
+    }
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                    ? OpenOutcome::kNotRegular
                    : OpenOutcome::kFailed;
@@ -58,10 +173,18 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
         return OpenOutcome::kNotRegular;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    appendsNeedLock_ = !AppendsAreWhole(file);
+    if (UnderWine()) OpenAppendGate(file, appendGate_, appendGateView_);
     return OpenOutcome::kOpened;
 }
 
 void SharedAppendFile::Close() {
+    if (appendGateView_ != nullptr) {
+        UnmapViewOfFile(appendGateView_);
+        CloseHandle(reinterpret_cast<HANDLE>(appendGate_));
+        appendGateView_ = nullptr;
+        appendGate_ = 0;
+    }
     if (!IsOpen()) return;
     CloseHandle(AsHandle(handle_));
     handle_ = -1;
@@ -69,29 +192,6 @@ void SharedAppendFile::Close() {
 
 bool SharedAppendFile::IsOpen() const {
     return AsHandle(handle_) != INVALID_HANDLE_VALUE;
-}
-
-bool SharedAppendFile::Lock() {
-    OVERLAPPED at{};
-    at.OffsetHigh = kLockOffsetHigh;
-    return LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at) != FALSE;
-}
-
-void SharedAppendFile::Unlock() {
-    OVERLAPPED at{};
-    at.OffsetHigh = kLockOffsetHigh;
-    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
-}
-
-std::int64_t SharedAppendFile::SizeIfAt(const std::string& path) const {
-    const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (named == INVALID_HANDLE_VALUE) return -1;
-    const bool same = SameFile(AsHandle(handle_), named);
-    CloseHandle(named);
-    LARGE_INTEGER size{};
-    if (!same || GetFileSizeEx(AsHandle(handle_), &size) == FALSE) return -1;
-    return size.QuadPart;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
@@ -107,13 +207,96 @@ bool SharedAppendFile::Append(const char* data, std::size_t size) {
     return true;
 }
 
-bool MoveFileOver(const std::string& source, const std::string& target) {
-    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING) != FALSE;
+bool SharedAppendFile::Query(State& state) const {
+    // One call gives both: the end of file and whether the file is deleted (pending until
+    // its last handle closes, or gone at once with the POSIX semantics of newer Windows).
+    FILE_STANDARD_INFO information{};
+    if (GetFileInformationByHandleEx(AsHandle(handle_), FileStandardInfo, &information,
+                                     sizeof information) == FALSE) {
+        return false;
+    }
+    state.size = information.EndOfFile.QuadPart;
+    state.removed = information.DeletePending != FALSE || information.NumberOfLinks == 0;
+    return true;
 }
 
-bool RemoveFileAt(const std::string& path) {
-    return DeleteFileW(WidePath(path).c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
+SharedAppendFile::LockOutcome SharedAppendFile::TryLock() {
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    if (LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                   &at) != FALSE) {
+        return LockOutcome::kLocked;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockOutcome::kBusy
+                                                                      : LockOutcome::kUnsupported;
+}
+
+void SharedAppendFile::Unlock() {
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
+}
+
+SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
+    if (appendGateView_ == nullptr) return TryLock();
+    auto* word = static_cast<volatile LONG*>(appendGateView_);
+    const auto self = static_cast<LONG>(GetCurrentProcessId());
+    const LONG holder = InterlockedCompareExchange(word, self, 0);
+    if (holder == 0) return LockOutcome::kLocked;
+    // A process that ended while it held the word (killed between two calls) lets go of it
+    // no more: it is taken over. Asked only of a holder seen for a while, since asking is a
+    // round trip to the server.
+    static thread_local LONG seenHolder = 0;
+    static thread_local ULONGLONG seenSince = 0;
+    const ULONGLONG now = GetTickCount64();
+    if (holder != seenHolder) {
+        seenHolder = holder;
+        seenSince = now;
+    }
+    if (holder != self && now - seenSince >= kHolderCheckMs &&
+        HasEnded(static_cast<DWORD>(holder)) &&
+        InterlockedCompareExchange(word, self, holder) == holder) {
+        return LockOutcome::kLocked;
+    }
+    return LockOutcome::kBusy;
+}
+
+void SharedAppendFile::UnlockAppends() {
+    if (appendGateView_ == nullptr) return Unlock();
+    InterlockedExchange(static_cast<volatile LONG*>(appendGateView_), 0);
+}
+
+bool SharedAppendFile::IsAt(const std::string& path) const {
+    const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (named == INVALID_HANDLE_VALUE) return false;
+    const bool same = SameFile(AsHandle(handle_), named);
+    CloseHandle(named);
+    return same;
+}
+
+bool MoveFileTo(const std::string& source, const std::string& target) {
+    // No MOVEFILE_REPLACE_EXISTING: a target that another process holds open cannot be
+    // replaced, and one that is pending deletion keeps its name taken until it is closed.
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), 0) != FALSE;
+}
+
+bool RetireFile(const std::string& path) {
+    // A file that another process holds open is only marked for deletion and keeps its name
+    // until the last handle goes (before Windows 10 1903, and under Wine): it is moved to a
+    // name of its own first, which frees the name at once, and deleted there.
+    static std::atomic<unsigned> counter{0};
+    const std::string retired = path + ".retired-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetTickCount64()) + "-" +
+                                std::to_string(counter.fetch_add(1));
+    const std::wstring wide = WidePath(path);
+    const std::wstring wideRetired = WidePath(retired);
+    if (MoveFileExW(wide.c_str(), wideRetired.c_str(), 0) == FALSE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    DeleteFileW(wideRetired.c_str());
+    return true;
 }
 
 }  // namespace platform

@@ -488,6 +488,38 @@ class SimultaneousStarts(WineLoggingTestCase):
                          sorted(self.command_line(f"--exit-code={n}") for n in range(self.COUNT)))
 
 
+class AStoppedProcessHoldingTheLock(WineLoggingTestCase):
+    HOLD = 40  # seconds: far longer than a start takes
+
+    def test_a_start_neither_waits_for_it_nor_loses_its_record(self):
+        # The day's file is full, so the record would roll it over; another process holds
+        # the lock that a rollover takes (LockFileEx) and goes on no more. The start appends
+        # without rolling over and ends while the lock is still held.
+        stamp = time.strftime("%Y%m%d")
+        _, log_file = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
+        log_file = unix_path(log_file)
+        os.makedirs(os.path.dirname(log_file))
+        line = b"2026-01-01 00:00:00 [ INFO] earlier.cpp(1) Earlier - AppRun: show=10 cmdline=x\r\n"
+        earlier = line * (5 * 1024 * 1024 // len(line) + 1)
+        with open(log_file, "wb") as file:
+            file.write(earlier)
+        marker = os.path.join(self.root, "locked")
+        holder = wine(os.path.join(BIN_DIR, "rolling_file_writer.exe"), "lock",
+                      windows_path(log_file), windows_path(marker), str(self.HOLD), wait=False)
+        self.addCleanup(holder.communicate, timeout=120)
+        deadline = time.monotonic() + 60
+        while not os.path.exists(marker) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertTrue(os.path.exists(marker), "the lock was taken")
+
+        result = self.start("--exit-code=6")
+        self.assertRunObjectRan(result, 6)
+        self.assertIsNone(holder.poll(), "the lock is still held")
+        self.assertTrue(self.read(log_file).startswith(earlier))
+        self.assertEqual(self.records(log_file)[-1], self.command_line("--exit-code=6"))
+        self.assertFalse(os.path.exists(log_file + ".1"))
+
+
 def restore_documents_folder():
     if os.path.islink(DOCUMENTS[1]):
         # Wine linked it to a home folder that outlives the case (wine-run's own for the

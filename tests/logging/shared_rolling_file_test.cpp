@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
+#include "platform/shared_append_file.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -83,13 +85,47 @@ TEST_F(SharedRollingFileTest, AFolderAtThePathTurnsTheFileOffForGood) {
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(SharedRollingFileTest, AFileRemovedMeanwhileIsMadeAgain) {
-    SharedRollingFile file(path_, 1000, 1);
-    ASSERT_TRUE(file.Append("first\n"));
-    std::filesystem::rename(path_, path_ + ".moved");
-    ASSERT_TRUE(file.Append("second\n"));
-    EXPECT_EQ(Read(path_), "second\n");
-    EXPECT_EQ(Read(path_ + ".moved"), "first\n");
+std::string Numbered(char tag, int number) {
+    char record[16];
+    std::snprintf(record, sizeof record, "%c%08d\n", tag, number);
+    return record;
+}
+
+TEST_F(SharedRollingFileTest, AnIdleWriterHoldingTheBackupNeverStopsARollover) {
+    // Ten-byte records, a 100-byte limit. The idle writer's file becomes the backup at the
+    // first rollover and is dropped at the second while it still holds it open (which
+    // Windows refuses to replace); its next record goes into the live file.
+    SharedRollingFile idle(path_, 100, 1);
+    SharedRollingFile busy(path_, 100, 1);
+    ASSERT_TRUE(idle.Append(Numbered('i', 0)));
+    for (int n = 0; n < 25; ++n) ASSERT_TRUE(busy.Append(Numbered('b', n)));
+    ASSERT_TRUE(idle.Append(Numbered('i', 1)));
+    std::string backup;
+    std::string live;
+    for (int n = 9; n < 19; ++n) backup += Numbered('b', n);
+    for (int n = 19; n < 25; ++n) live += Numbered('b', n);
+    EXPECT_EQ(Read(path_ + ".1"), backup);
+    EXPECT_EQ(Read(path_), live + Numbered('i', 1));
+}
+
+TEST_F(SharedRollingFileTest, ALockNotHadInTimeLeavesTheRecordInTheFullFile) {
+    SharedRollingFile file(path_, 10, 1);
+    ASSERT_TRUE(file.Append("0123456789\n"));
+    platform::SharedAppendFile holder;
+    ASSERT_EQ(holder.Open(path_), platform::SharedAppendFile::OpenOutcome::kOpened);
+    ASSERT_EQ(holder.TryLock(), platform::SharedAppendFile::LockOutcome::kLocked);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(file.Append("held 1\n"));
+    ASSERT_TRUE(file.Append("held 2\n"));
+    // Bounded by the lock's wait, with room for a slow machine: never the holder's time.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(Read(path_), "0123456789\nheld 1\nheld 2\n");
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".1"));
+
+    holder.Unlock();
+    ASSERT_TRUE(file.Append("free\n"));
+    EXPECT_EQ(Read(path_ + ".1"), "0123456789\nheld 1\nheld 2\n");
+    EXPECT_EQ(Read(path_), "free\n");
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+"""What the shared rolling file promises to every process that logs through it, tried with
+real processes (tests/logging/rolling_file_writer.cpp) on both systems: Linux natively, and
+Windows under Wine when ROLLING_FILE_EMULATOR names the command that runs a Windows program.
+
+- Processes started together across a rollover: no record missing, doubled or torn, and
+  the live file within its limit.
+- A process that logged once and stays idle holds the backup while two rollovers pass.
+- A process stopped while it holds the lock: a start finishes, with its records.
+- The log's folder removed while a process runs: made again at the next record.
+
+Reads ROLLING_FILE_WRITER (the helper program) and ROLLING_FILE_EMULATOR (optional)."""
+
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+WRITER = os.environ["ROLLING_FILE_WRITER"]
+EMULATOR = shlex.split(os.environ.get("ROLLING_FILE_EMULATOR", ""))
+ON_WINE = bool(EMULATOR)
+RECORD_SIZE = 100
+RECORD = re.compile(r"^(\S+) (\d+) x+$")
+BOUND = 120  # seconds: far more than any case needs, so that a hang fails instead of waits
+
+
+def native(path):
+    """The path as the helper program sees it: Wine shows the Unix root as drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\") if ON_WINE else path
+
+
+def writer(*arguments):
+    return subprocess.Popen([*EMULATOR, WRITER, *arguments], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+
+
+def finished(process, timeout=BOUND):
+    output, errors = process.communicate(timeout=timeout)
+    return process.returncode, (output + errors).decode(errors="replace")
+
+
+def wait_for(path, timeout=BOUND):
+    deadline = time.monotonic() + timeout
+    while not os.path.exists(path):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{path} never appeared")
+        time.sleep(0.01)
+
+
+def stop(process):
+    if process.poll() is None and not ON_WINE:
+        os.killpg(process.pid, 9)
+    process.communicate(timeout=BOUND)
+
+
+def record(tag, number):
+    text = f"{tag} {number} "
+    return text + "x" * (RECORD_SIZE - 1 - len(text)) + "\n"
+
+
+class SharedRollingFileContract(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="rolling-contract-")
+        self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        self.log = os.path.join(self.root, "log", "day.txt")
+        os.makedirs(os.path.dirname(self.log))
+
+    def write(self, maximum, tag, count, *waits):
+        return writer("write", native(self.log), str(maximum), tag, str(count),
+                      *("-" if path is None else native(path) for path in waits))
+
+    def assertWrote(self, process, timeout=BOUND):
+        status, output = finished(process, timeout)
+        self.assertEqual(status, 0, output)
+
+    def records(self, path):
+        """The records of a file as (tag, number), each checked whole."""
+        if not os.path.exists(path):
+            return []
+        with open(path, "rb") as file:
+            text = file.read().decode()
+        self.assertTrue(text == "" or text.endswith("\n"), f"{path} ends in a whole record")
+        lines = text.splitlines(keepends=True)
+        for line in lines:
+            self.assertEqual(len(line), RECORD_SIZE, f"torn record in {path}: {line!r}")
+            self.assertRegex(line[:-1], RECORD)
+        return [(RECORD.match(line).group(1), int(RECORD.match(line).group(2)))
+                for line in lines]
+
+    def test_processes_started_together_across_a_rollover(self):
+        processes = 4 if ON_WINE else 8
+        count = 2000 // processes
+        maximum = 120_000  # one rollover in the 200,000 bytes written
+        go = os.path.join(self.root, "go")
+        started = [self.write(maximum, f"p{n}", count, go) for n in range(processes)]
+        time.sleep(3 if ON_WINE else 0.3)
+        open(go, "w").close()
+        for process in started:
+            self.assertWrote(process)
+
+        backup, live = self.records(self.log + ".1"), self.records(self.log)
+        self.assertEqual(sorted(backup + live),
+                         sorted((f"p{n}", r) for n in range(processes) for r in range(count)))
+        self.assertGreaterEqual(os.path.getsize(self.log + ".1"), maximum)
+        # Each process may have passed the limit's check with one record at the same moment.
+        self.assertLess(os.path.getsize(self.log + ".1"), maximum + processes * RECORD_SIZE)
+        self.assertLess(os.path.getsize(self.log), maximum)
+        for n in range(processes):
+            numbers = [r for tag, r in backup + live if tag == f"p{n}"]
+            self.assertEqual(numbers, sorted(numbers), "each process's records in order")
+
+    def test_an_idle_holder_of_the_backup_across_two_rollovers(self):
+        # The idle process logs one record and waits: its file becomes the backup at the
+        # first rollover and is dropped at the second, while it still holds it open.
+        maximum = 100 * RECORD_SIZE
+        pause = os.path.join(self.root, "wake")
+        idle = self.write(maximum, "idle", 10, None, pause)
+        wait_for(pause + ".reached")
+        self.assertWrote(self.write(maximum, "busy", 250))
+        open(pause, "w").close()
+        self.assertWrote(idle)
+
+        # 100 records fill a generation: idle 0 and busy 0-98, then busy 99-198, then the
+        # rest; the idle process's later records follow the live file.
+        self.assertEqual(self.records(self.log + ".1"), [("busy", n) for n in range(99, 199)])
+        self.assertEqual(self.records(self.log),
+                         [("busy", n) for n in range(199, 250)] + [("idle", n) for n in range(1, 10)])
+        self.assertLess(os.path.getsize(self.log), maximum)
+        self.assertEqual(sorted(os.listdir(os.path.dirname(self.log))), ["day.txt", "day.txt.1"])
+
+    def test_a_stopped_process_holding_the_lock(self):
+        # The day's file is full, and a process that holds the lock goes on no more: a start
+        # neither waits for it nor loses a record; it appends without rolling over, and once
+        # the lock is free again the next record rolls the file over.
+        maximum = 10 * RECORD_SIZE
+        with open(self.log, "w") as file:
+            file.write("".join(record("earlier", n) for n in range(10)))
+        marker = os.path.join(self.root, "locked")
+        if ON_WINE:
+            # Ends by itself: stopping the emulator's script would leave Wine's process.
+            holder = writer("lock", native(self.log), native(marker), "10")
+        else:
+            # In a group of its own: the lock is held by flock's child, the shell.
+            holder = subprocess.Popen(["flock", "-x", self.log, "sh", "-c",
+                                       f"touch {shlex.quote(marker)}; exec sleep 60"],
+                                      start_new_session=True)
+        self.addCleanup(stop, holder)
+        wait_for(marker)
+
+        started = time.monotonic()
+        self.assertWrote(self.write(maximum, "start", 3), timeout=30)
+        print(f"\n3 records past a held lock in {time.monotonic() - started:.2f} s")
+        self.assertEqual(self.records(self.log),
+                         [("earlier", n) for n in range(10)] + [("start", n) for n in range(3)])
+        self.assertFalse(os.path.exists(self.log + ".1"))
+
+        stop(holder)
+        self.assertWrote(self.write(maximum, "after", 1))
+        self.assertEqual(len(self.records(self.log + ".1")), 13)
+        self.assertEqual(self.records(self.log), [("after", 0)])
+
+    def test_the_log_folder_removed_while_a_process_runs(self):
+        pause = os.path.join(self.root, "wake")
+        running = self.write(10**6, "run", 5, None, pause)
+        wait_for(pause + ".reached")
+        self.assertEqual(self.records(self.log), [("run", 0)])
+        shutil.rmtree(os.path.dirname(self.log))
+        open(pause, "w").close()
+        self.assertWrote(running)
+        self.assertEqual(self.records(self.log), [("run", n) for n in range(1, 5)])
+
+
+if __name__ == "__main__":
+    unittest.main()
