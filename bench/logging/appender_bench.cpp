@@ -18,8 +18,8 @@ constexpr int kRecords = 10000;
 // Named on its own so that callgrind can count this call alone.
 extern "C" __attribute__((noinline)) void LogTenThousandRecords(const log4cxx::LoggerPtr& logger) {
     for (int number = 0; number < kRecords; ++number) {
-        LOG4CXX_INFO(logger, "AppRun: show=10 cmdline=C:\\Program Files\\TaxLink\\launcher.exe "
-                                 << number);
+        LOG4CXX_INFO(logger,
+                     "AppRun: show=10 cmdline=C:\\Program Files\\TaxLink\\launcher.exe " << number);
     }
 }
 
@@ -32,10 +32,13 @@ int main(int argc, char** argv) {
     if (ours) ProcessSafeRollingFileAppender::registerClass();
     log4cxx::helpers::Properties properties;
     properties.setProperty(LOG4CXX_STR("log4j.rootLogger"), LOG4CXX_STR("Info, ovAppender"));
-    properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender"),
-                           ours ? kProcessSafeAppenderClass : "org.apache.log4j.RollingFileAppender");
-    properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.MaxFileSize"), LOG4CXX_STR("5MB"));
-    properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.MaxBackupIndex"), LOG4CXX_STR("1"));
+    properties.setProperty(
+        LOG4CXX_STR("log4j.appender.ovAppender"),
+        ours ? kProcessSafeAppenderClass : "org.apache.log4j.RollingFileAppender");
+    properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.MaxFileSize"),
+                           LOG4CXX_STR("5MB"));
+    properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.MaxBackupIndex"),
+                           LOG4CXX_STR("1"));
     properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.File"), argv[2]);
     properties.setProperty(LOG4CXX_STR("log4j.appender.ovAppender.layout"),
                            LOG4CXX_STR("org.apache.log4j.PatternLayout"));
