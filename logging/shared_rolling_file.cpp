@@ -90,7 +90,7 @@ SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
     for (int tries = 1;; ++tries) {
         switch (purpose == kRollover ? file_.TryLock() : file_.TryLockAppends()) {
             case platform::SharedAppendFile::LockOutcome::kLocked:
-                lockStalled_ = false;
+                lockStalled_[purpose] = false;
                 return Lock::kLocked;
             case platform::SharedAppendFile::LockOutcome::kUnsupported:
                 // A file system without locks: appends are still whole, only rollovers stop.
@@ -98,8 +98,8 @@ SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
             case platform::SharedAppendFile::LockOutcome::kBusy:
                 break;
         }
-        if (lockStalled_ || std::chrono::steady_clock::now() >= deadline) {
-            lockStalled_ = true;
+        if (lockStalled_[purpose] || std::chrono::steady_clock::now() >= deadline) {
+            lockStalled_[purpose] = true;
             return Lock::kNotHad;
         }
         // An append holds the lock for a moment only: a few more tries before the first sleep.

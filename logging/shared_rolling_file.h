@@ -16,6 +16,7 @@
 // - a file (or folder) removed meanwhile is made again.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -57,9 +58,10 @@ class SharedRollingFile {
     std::int64_t maxSize_;
     int backups_;
     bool turnedOff_ = false;
-    // After a lock that was not had in time, later records try once and do not wait, so a
-    // process that holds the lock and never lets go costs each record one try only.
-    bool lockStalled_ = false;
+    // After a lock that was not had in time, later records try that lock once and do not
+    // wait, so a process that holds it and never lets go costs each record one try only. Kept
+    // for each lock: a stalled rollover lock says nothing of the appends' lock.
+    std::array<bool, 2> lockStalled_{};
     // A rollover that the system refused (a backup held open without delete sharing) is
     // not tried again before this moment.
     std::chrono::steady_clock::time_point nextRollover_{};
