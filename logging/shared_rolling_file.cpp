@@ -1,17 +1,43 @@
 #include "logging/shared_rolling_file.h"
 
+#include <cstdio>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
-// Each round of the slow path that finds the file moved starts over at the new file; more
-// rounds than this means a storm of rollovers, and the record stays where it went.
+// Each round of a look that finds the file moved starts over at the new file; more rounds
+// than this means a storm of rollovers, and the record stays where it went.
 constexpr int kRounds = 8;
 
 constexpr std::chrono::milliseconds kLockPoll{1};
 constexpr int kTriesBeforeSleeping = 64;
 constexpr std::chrono::seconds kRolloverRetry{1};
+
+using platform::MoveOutcome;
+
+// The moves of one rollover, kept so that all of them can be undone when one is refused.
+class Moves {
+  public:
+    // False when the system refused; a source that is not there is nothing to move.
+    bool Do(const std::string& from, const std::string& to) {
+        const MoveOutcome outcome = platform::MoveFileTo(from, to);
+        if (outcome == MoveOutcome::kMoved) done_.emplace_back(from, to);
+        return outcome != MoveOutcome::kRefused;
+    }
+
+    // Back in the reverse order. A move back that fails (someone made a file at the name
+    // meanwhile) stops there: the files keep names of their own, and none is deleted.
+    void Undo() {
+        for (auto at = done_.rbegin(); at != done_.rend(); ++at) {
+            if (platform::MoveFileTo(at->second, at->first) != MoveOutcome::kMoved) return;
+        }
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::string>> done_;
+};
 
 }  // namespace
 
@@ -23,19 +49,32 @@ bool SharedRollingFile::Open() {
     if (file_.IsOpen()) return true;
     const auto opened = file_.Open(path_);
     if (opened == platform::SharedAppendFile::OpenOutcome::kNotRegular) turnedOff_ = true;
-    return opened == platform::SharedAppendFile::OpenOutcome::kOpened;
+    if (opened != platform::SharedAppendFile::OpenOutcome::kOpened) return false;
+    // Opened by its path just now; its size is read before the first record.
+    lookDue_ = true;
+    lastPathLook_ = Clock::now();
+    return true;
 }
 
 bool SharedRollingFile::Append(const std::string& record) {
     if (!Open()) return false;
-    platform::SharedAppendFile::State state;
-    if ((!file_.Query(state) || state.removed || state.size >= maxSize_) && !SlowPath()) {
-        return false;
+    const auto now = Clock::now();
+    if (LookIsDue(now) && !Look(now)) return false;
+    if (!LockedAppend(record)) {
+        // A handle that went bad (a share that went away) is worth one new start.
+        file_.Close();
+        if (!Open() || !LockedAppend(record)) return false;
     }
-    if (LockedAppend(record)) return true;
-    // A handle that went bad (a share that went away) is worth one new start.
-    file_.Close();
-    return Open() && LockedAppend(record);
+    const auto size = static_cast<std::int64_t>(record.size());
+    knownSize_ += size;
+    unlookedBytes_ += size;
+    return true;
+}
+
+bool SharedRollingFile::LookIsDue(Clock::time_point now) const {
+    return lookDue_ || unlookedBytes_ >= kLookAfterBytes || now - lastLook_ >= kLookEvery ||
+           now - lastPathLook_ >= kPathLookEvery ||
+           (knownSize_ >= maxSize_ && now >= nextRollover_);
 }
 
 // Where the system does not append in one step, appends take the lock too (waited for as
@@ -48,33 +87,42 @@ bool SharedRollingFile::LockedAppend(const std::string& record) {
 }
 
 // Runs before the record is written; false when no file can be had for it.
-bool SharedRollingFile::SlowPath() {
+bool SharedRollingFile::Look(Clock::time_point now) {
+    bool pathDue = now - lastPathLook_ >= kPathLookEvery;
+    platform::SharedAppendFile::State state;
     for (int round = 1; round <= kRounds; ++round) {
-        platform::SharedAppendFile::State state;
-        if (!file_.Query(state)) return true;
+        if (!file_.Query(state)) break;
         if (state.removed) {
             if (!Reopen()) return false;
+            pathDue = false;
             continue;
         }
-        if (state.size < maxSize_) return true;
-        // Rolled over by another process (or moved away by someone): on to the file at the
-        // path.
+        const bool mayRollOver = state.size >= maxSize_ && now >= nextRollover_;
+        if (!pathDue && !mayRollOver) break;
+        // Moved away, or rolled over by another process: on to the file at the path.
         if (!file_.IsAt(path_)) {
             if (!Reopen()) return false;
+            pathDue = false;
             continue;
         }
-        if (std::chrono::steady_clock::now() < nextRollover_) return true;
-        if (TakeLock(kRollover) != Lock::kLocked) return true;  // a later record tries again
+        if (pathDue) lastPathLook_ = now;
+        pathDue = false;
+        if (!mayRollOver) break;
+        if (TakeLock(kRollover) != Lock::kLocked) break;  // a later record tries again
         // Under the lock nobody else rolls over; the file at the path is still this one
         // unless another process rolled it over just before.
         if (file_.IsAt(path_) && !RollOver() && file_.IsAt(path_)) {
-            nextRollover_ = std::chrono::steady_clock::now() + kRolloverRetry;
+            nextRollover_ = Clock::now() + kRolloverRetry;
             file_.Unlock();
-            return true;
+            continue;  // the file stays as it was: its size is read once more
         }
         file_.Unlock();
         if (!Reopen()) return false;
     }
+    lookDue_ = false;
+    knownSize_ = state.size;
+    unlookedBytes_ = 0;
+    lastLook_ = now;
     return true;
 }
 
@@ -86,7 +134,7 @@ bool SharedRollingFile::Reopen() {
 SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
     // Polled against a deadline of elapsed time, not a count of sleeps: a sleep lasts a
     // whole scheduler tick on Windows (about 15.6 ms).
-    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    const auto deadline = Clock::now() + kLockWait;
     for (int tries = 1;; ++tries) {
         switch (purpose == kRollover ? file_.TryLock() : file_.TryLockAppends()) {
             case platform::SharedAppendFile::LockOutcome::kLocked:
@@ -98,7 +146,7 @@ SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
             case platform::SharedAppendFile::LockOutcome::kBusy:
                 break;
         }
-        if (lockStalled_[purpose] || std::chrono::steady_clock::now() >= deadline) {
+        if (lockStalled_[purpose] || Clock::now() >= deadline) {
             lockStalled_[purpose] = true;
             return Lock::kNotHad;
         }
@@ -115,14 +163,39 @@ std::string SharedRollingFile::Backup(int number) const {
     return path_ + "." + std::to_string(number);
 }
 
+std::string SharedRollingFile::UniqueName(const char* kind) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(names_()));
+    return path_ + kind + suffix;
+}
+
 // Runs under the lock of the file at the path, so nobody else moves these files meanwhile.
-// Every move goes to a name that is free: the oldest backup is retired first, which frees
-// its name at once even while an idle process still holds it open.
+// Every step but the last is a move to a free name, which can be undone; the oldest backup
+// is deleted last, once every move has worked. So a move that the system refuses (another
+// program holding the live file or a backup open without delete sharing) changes nothing,
+// and every move goes to a name that is free even while idle processes hold old
+// generations open (Windows can neither replace an open file nor free the name of one
+// pending deletion).
 bool SharedRollingFile::RollOver() {
-    if (backups_ == 0) return platform::RetireFile(path_);
-    if (!platform::RetireFile(Backup(backups_))) return false;
-    for (int number = backups_ - 1; number >= 1; --number) {
-        platform::MoveFileTo(Backup(number), Backup(number + 1));
+    const std::string retiredPrefix = path_ + ".retired-";
+    const std::string retired = UniqueName(".retired-");
+    Moves moves;
+    if (backups_ == 0) {
+        if (platform::MoveFileTo(path_, retired) != MoveOutcome::kMoved) return false;
+    } else {
+        const std::string staged = UniqueName(".rolling-");
+        if (platform::MoveFileTo(path_, staged) != MoveOutcome::kMoved) return false;
+        bool moved = moves.Do(Backup(backups_), retired);
+        for (int number = backups_ - 1; moved && number >= 1; --number) {
+            moved = moves.Do(Backup(number), Backup(number + 1));
+        }
+        if (!moved || !moves.Do(staged, Backup(1))) {
+            moves.Undo();
+            platform::MoveFileTo(staged, path_);
+            return false;
+        }
     }
-    return platform::MoveFileTo(path_, Backup(1));
+    // Also what earlier rollovers could not delete (held open by then, say).
+    platform::RemoveFilesStartingWith(retiredPrefix);
+    return true;
 }

@@ -71,12 +71,16 @@ class SharedAppendFile {
     [[maybe_unused]] void* appendGateView_ = nullptr;
 };
 
-// Moves the file at `source` to the free name `target` (UTF-8 paths); true on success. A
-// target that exists is never replaced on Windows, where a file that is open cannot be.
-bool MoveFileTo(const std::string& source, const std::string& target);
+enum class MoveOutcome { kMoved, kNothingThere, kRefused };
 
-// Takes the file at `path` (UTF-8) away so that its name is free at once, even while other
-// processes hold it open; true when nothing is left at the name.
-bool RetireFile(const std::string& path);
+// Moves the file at `source` to the free name `target` (UTF-8 paths). A target that exists
+// is never replaced: on Windows a file that is open cannot be, and elsewhere its records
+// would be lost. Refused also where another program holds the file open without delete
+// sharing (Windows).
+MoveOutcome MoveFileTo(const std::string& source, const std::string& target);
+
+// Deletes every file whose path begins with `prefix` (UTF-8) in the folder that the prefix
+// names, read-only ones too; a file that cannot be deleted now is left for the next call.
+void RemoveFilesStartingWith(const std::string& prefix);
 
 }  // namespace platform

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -6,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "platform/shared_append_file.h"
 
@@ -127,13 +129,29 @@ bool SharedAppendFile::IsAt(const std::string& path) const {
            open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-bool MoveFileTo(const std::string& source, const std::string& target) {
-    return std::rename(source.c_str(), target.c_str()) == 0;
+MoveOutcome MoveFileTo(const std::string& source, const std::string& target) {
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return MoveOutcome::kMoved;
+    }
+    // A file system that cannot refuse to replace: the callers only ever move to names that
+    // they made free.
+    if ((errno == EINVAL || errno == ENOSYS) && std::rename(source.c_str(), target.c_str()) == 0) {
+        return MoveOutcome::kMoved;
+    }
+    return errno == ENOENT ? MoveOutcome::kNothingThere : MoveOutcome::kRefused;
 }
 
-bool RetireFile(const std::string& path) {
-    // The name goes at once; processes that hold the file keep it until they close it.
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+void RemoveFilesStartingWith(const std::string& prefix) {
+    const std::size_t slash = prefix.rfind('/');
+    const std::string folder = slash == std::string::npos ? "./" : prefix.substr(0, slash + 1);
+    const std::string start = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, start.size(), start) == 0) unlink((folder + name).c_str());
+    }
+    closedir(listing);
 }
 
 }  // namespace platform

@@ -37,8 +37,16 @@ int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
 
 int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
-    return WideCharToMultiByte(ConversionCodePage(), 0, text, length, out,
-                               out != nullptr ? outCapacity : 0, nullptr, nullptr);
+    // No best fit: it would spell U+00A5 (yen) as a backslash and é as e, so that a name
+    // became another name or another folder. A character the code page lacks becomes "?",
+    // which no file name holds. (UTF-8 and a few other code pages take no flags, and need
+    // none.)
+    const auto convert = [&](DWORD flags) {
+        return WideCharToMultiByte(ConversionCodePage(), flags, text, length, out,
+                                   out != nullptr ? outCapacity : 0, nullptr, nullptr);
+    };
+    const int converted = convert(WC_NO_BEST_FIT_CHARS);
+    return converted == 0 && GetLastError() == ERROR_INVALID_FLAGS ? convert(0) : converted;
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "platform/code_page.h"
@@ -40,17 +41,30 @@ std::string Hex(HRESULT result) {
     return text;
 }
 
-// The ANSI spelling of a path that SHGetFolderPathA could not spell (it writes "?", which no
-// Windows name holds, for every character outside the code page): the path's short (8.3)
-// name, plain ASCII where the volume keeps such names. Empty when there is none.
-std::string ShortSpelling(GetFolderPathW getFolderPath, int folder, DWORD flags) {
-    if (getFolderPath == nullptr) return {};
+// The folder as SHGetFolderPathW gives it; empty when it gives none.
+WideString WidePath(GetFolderPathW getFolderPath, int folder, DWORD flags) {
     wchar_t wide[MAX_PATH] = {};
-    if (FAILED(getFolderPath(nullptr, folder, nullptr, flags, wide)) || wide[0] == L'\0') {
+    if (getFolderPath == nullptr || FAILED(getFolderPath(nullptr, folder, nullptr, flags, wide))) {
         return {};
     }
+    return WideString(wide, wide + std::wcslen(wide));
+}
+
+// Whether SHGetFolderPathA's spelling names the folder itself. For a character outside the
+// code page it writes "?", or a look-alike (best fit: é as e, U+00A5 as a backslash) that
+// names another folder, which need not be the user's: only a spelling that reads back as
+// the wide path will do. Without the wide function, "?" is all that can be told.
+bool SpellsTheFolder(const std::string& ansi, const WideString& wide, bool haveWide) {
+    if (!haveWide) return ansi.find('?') == std::string::npos;
+    return !wide.empty() && WideFromAnsi(ansi) == wide;
+}
+
+// The ANSI spelling of a path that SHGetFolderPathA could not spell: the path's short (8.3)
+// name, plain ASCII where the volume keeps such names. Empty when there is none.
+std::string ShortSpelling(const WideString& wide) {
+    if (wide.empty()) return {};
     wchar_t shortPath[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameW(wide, shortPath, MAX_PATH);
+    const DWORD length = GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
     // Only a spelling that reads back as the same name will do; the long name returned
     // unchanged on a volume without short names does not.
@@ -87,8 +101,9 @@ std::string DocumentsFolder(std::string& reason) {
                 continue;
             }
             found = buffer;
-            if (found.find('?') == std::string::npos) break;
-            found = ShortSpelling(getFolderPathW, lookup.folder, lookup.flags);
+            const WideString wide = WidePath(getFolderPathW, lookup.folder, lookup.flags);
+            if (SpellsTheFolder(found, wide, getFolderPathW != nullptr)) break;
+            found = ShortSpelling(wide);
             if (!found.empty()) break;
             reason = std::string(buffer) + ": the code page (" +
                      std::to_string(ActiveAnsiCodePage()) +

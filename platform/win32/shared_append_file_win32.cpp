@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -11,9 +10,34 @@
 namespace platform {
 namespace {
 
-std::wstring WidePath(const std::string& path) {
-    const std::u16string wide = Utf16FromUtf8(path.data(), path.size());
-    return std::wstring(wide.begin(), wide.end());
+// Every name that the appender uses, as an extended-length path (\\?\C:\..., \\?\UNC\...):
+// the names a rollover makes are longer than the log's own, and no 260-character limit
+// may stop one. Such a path is taken as it is, so it is made full and canonical first.
+std::wstring LongPath(const std::string& path) {
+    const std::u16string text = Utf16FromUtf8(path.data(), path.size());
+    const std::wstring wide(text.begin(), text.end());
+    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return wide;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return wide;
+    full.resize(length);
+    if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// Where the first folder below the root of an extended-length path ends: past \\?\C:\ or
+// \\?\UNC\server\share\, which cannot be made.
+std::size_t FirstFolderEnd(const std::wstring& path) {
+    const std::wstring unc = L"\\\\?\\UNC\\";
+    std::size_t root = path.find(L'\\', 4);
+    if (path.rfind(unc, 0) == 0) {
+        const std::size_t server = path.find(L'\\', unc.size());
+        root = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    }
+    return root == std::wstring::npos ? root : path.find(L'\\', root + 1);
 }
 
 HANDLE AsHandle(std::intptr_t handle) {
@@ -35,10 +59,9 @@ HANDLE OpenForAppend(const std::wstring& path) {
 }
 
 // Makes every missing folder above `path`, as a user who removed the log folder left it.
-// The drive or share at the head cannot be made, and trying costs nothing.
 void MakeParentFolders(const std::wstring& path) {
-    for (std::size_t at = path.find_first_of(L"\\/", 1); at != std::wstring::npos;
-         at = path.find_first_of(L"\\/", at + 1)) {
+    for (std::size_t at = FirstFolderEnd(path); at != std::wstring::npos;
+         at = path.find(L'\\', at + 1)) {
         CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
     }
 }
@@ -153,7 +176,7 @@ SharedAppendFile::~SharedAppendFile() {
 
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
-    const std::wstring wide = WidePath(path);
+    const std::wstring wide = LongPath(path);
     HANDLE file = OpenForAppend(wide);
     if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
         MakeParentFolders(wide);
@@ -268,7 +291,7 @@ void SharedAppendFile::UnlockAppends() {
 }
 
 bool SharedAppendFile::IsAt(const std::string& path) const {
-    const HANDLE named = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+    const HANDLE named = CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (named == INVALID_HANDLE_VALUE) return false;
     const bool same = SameFile(AsHandle(handle_), named);
@@ -276,27 +299,39 @@ bool SharedAppendFile::IsAt(const std::string& path) const {
     return same;
 }
 
-bool MoveFileTo(const std::string& source, const std::string& target) {
+MoveOutcome MoveFileTo(const std::string& source, const std::string& target) {
     // No MOVEFILE_REPLACE_EXISTING: a target that another process holds open cannot be
     // replaced, and one that is pending deletion keeps its name taken until it is closed.
-    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), 0) != FALSE;
+    if (MoveFileExW(LongPath(source).c_str(), LongPath(target).c_str(), 0) != FALSE) {
+        return MoveOutcome::kMoved;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? MoveOutcome::kNothingThere : MoveOutcome::kRefused;
 }
 
-bool RetireFile(const std::string& path) {
-    // A file that another process holds open is only marked for deletion and keeps its name
-    // until the last handle goes (before Windows 10 1903, and under Wine): it is moved to a
-    // name of its own first, which frees the name at once, and deleted there.
-    static std::atomic<unsigned> counter{0};
-    const std::string retired = path + ".retired-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(GetTickCount64()) + "-" +
-                                std::to_string(counter.fetch_add(1));
-    const std::wstring wide = WidePath(path);
-    const std::wstring wideRetired = WidePath(retired);
-    if (MoveFileExW(wide.c_str(), wideRetired.c_str(), 0) == FALSE) {
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    DeleteFileW(wideRetired.c_str());
-    return true;
+void RemoveFilesStartingWith(const std::string& prefix) {
+    const std::wstring wide = LongPath(prefix);
+    const std::size_t separator = wide.rfind(L'\\');
+    if (separator == std::wstring::npos) return;
+    const std::wstring folder = wide.substr(0, separator + 1);
+    const std::wstring start = wide.substr(separator + 1);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW((wide + L"*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        // The pattern also matches short (8.3) names: only the long name decides.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            std::wcsncmp(found.cFileName, start.c_str(), start.size()) != 0) {
+            continue;
+        }
+        const std::wstring path = folder + found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found) != FALSE);
+    FindClose(search);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "logging/shared_rolling_file.h"
 #include "scratch_folder.h"
@@ -24,6 +25,8 @@ TEST_F(SharedRollingFilePosixTest, AFileOrFolderRemovedMeanwhileIsMadeAgain) {
         SharedRollingFile file(path, 1000, 1);
         ASSERT_TRUE(file.Append("first\n"));
         std::filesystem::remove_all(removed);
+        // Told at the first record after a writer's time without looking.
+        std::this_thread::sleep_for(2 * SharedRollingFile::kLookEvery);
         ASSERT_TRUE(file.Append("second\n"));
         EXPECT_EQ(Read(path), "second\n");
     }

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/shared_append_file.h"
@@ -23,27 +27,53 @@ class SharedRollingFileTest : public ScratchFolder {
     std::string path_;
 };
 
-TEST_F(SharedRollingFileTest, TwoWritersCrossingTheRolloverKeepEveryRecord) {
-    // Nine-byte records in turns from two writers, a 1000-byte limit: the file is rolled
-    // over whenever it holds 112 records (1008 bytes), whoever writes next; so after 300
-    // records the backup holds records 112 to 223 and the file the 76 since. A writer that
-    // went by its own count would roll over at other moments and drop a backup early.
-    SharedRollingFile first(path_, 1000, 1);
-    SharedRollingFile second(path_, 1000, 1);
+TEST_F(SharedRollingFileTest, TwoWritersCrossingRolloversKeepEveryRecordWithinTheBound) {
+    // Two writers in turns, as two run objects in two processes are. Neither looks at the
+    // file for every record, so a generation may pass the limit by what each writes before
+    // its next look; it must never stay short of the limit (a writer that went by its own
+    // count alone would roll over early and drop a backup), and no record is lost.
+    constexpr std::int64_t kLimit = 64 * 1024;
+    constexpr int kBackups = 8;
+    SharedRollingFile first(path_, kLimit, kBackups);
+    SharedRollingFile second(path_, kLimit, kBackups);
     std::vector<std::string> written;
-    for (int n = 0; n < 150; ++n) {
+    for (int n = 0; n < 2000; ++n) {
         for (auto [writer, tag] : {std::pair{&first, 'a'}, std::pair{&second, 'b'}}) {
             char record[16];
             std::snprintf(record, sizeof record, "%c%07d\n", tag, n);
-            ASSERT_TRUE(writer->Append(record));
-            written.emplace_back(record);
+            std::string padded(record);
+            padded.insert(1, 91, '.');  // 100 bytes
+            ASSERT_TRUE(writer->Append(padded));
+            written.push_back(padded);
         }
     }
-    const std::string kept = Read(path_ + ".1") + Read(path_);
-    std::string expected;
-    for (std::size_t n = 224 - 112; n < written.size(); ++n) expected += written[n];
-    EXPECT_EQ(kept, expected);
-    EXPECT_EQ(Read(path_ + ".1").size(), 1008u);
+    std::string kept;
+    for (int number = kBackups; number >= 1; --number) {
+        const std::string generation = Read(path_ + "." + std::to_string(number));
+        if (generation.empty()) continue;
+        SCOPED_TRACE(number);
+        EXPECT_GE(static_cast<std::int64_t>(generation.size()), kLimit);
+        EXPECT_LT(static_cast<std::int64_t>(generation.size()),
+                  kLimit + 2 * (SharedRollingFile::kLookAfterBytes + 100));
+        kept += generation;
+    }
+    EXPECT_LT(static_cast<std::int64_t>(Read(path_).size()), kLimit);
+    kept += Read(path_);
+    // Every record once, and each writer's in its order.
+    std::vector<std::string> records;
+    for (std::size_t at = 0; at < kept.size(); at += 100) records.push_back(kept.substr(at, 100));
+    for (const char tag : {'a', 'b'}) {
+        std::vector<std::string> mine;
+        std::vector<std::string> meant;
+        for (const auto& record : records) {
+            if (record[0] == tag) mine.push_back(record);
+        }
+        for (const auto& record : written) {
+            if (record[0] == tag) meant.push_back(record);
+        }
+        EXPECT_EQ(mine, meant) << tag;
+    }
+    EXPECT_EQ(records.size(), written.size());
 }
 
 TEST_F(SharedRollingFileTest, NoBackupsMeansTheFullFileIsStartedAfresh) {
@@ -99,6 +129,8 @@ TEST_F(SharedRollingFileTest, AnIdleWriterHoldingTheBackupNeverStopsARollover) {
     SharedRollingFile busy(path_, 100, 1);
     ASSERT_TRUE(idle.Append(Numbered('i', 0)));
     for (int n = 0; n < 25; ++n) ASSERT_TRUE(busy.Append(Numbered('b', n)));
+    // Idle for longer than a writer goes without looking at its file.
+    std::this_thread::sleep_for(2 * SharedRollingFile::kLookEvery);
     ASSERT_TRUE(idle.Append(Numbered('i', 1)));
     std::string backup;
     std::string live;
@@ -126,6 +158,41 @@ TEST_F(SharedRollingFileTest, ALockNotHadInTimeLeavesTheRecordInTheFullFile) {
     ASSERT_TRUE(file.Append("free\n"));
     EXPECT_EQ(Read(path_ + ".1"), "0123456789\nheld 1\nheld 2\n");
     EXPECT_EQ(Read(path_), "free\n");
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SharedRollingFileTest, RolloverNamesMayPassTheOldPathLimit) {
+    // A log whose path fits in 260 characters while the names that a rollover moves files
+    // to for a moment do not.
+    std::string folder = Path("");
+    while (folder.size() < 200) folder += std::string(40, 'f') + "/";
+    std::filesystem::create_directories(folder);
+    const std::string name = std::string(250 - folder.size(), 'd') + ".txt";
+    SharedRollingFile file(folder + name, 10, 1);
+    for (const char* record : {"first.....\n", "second....\n", "third.....\n"}) {
+        ASSERT_TRUE(file.Append(record));
+    }
+    EXPECT_EQ(Read(folder + name + ".1"), "second....\n");
+    EXPECT_EQ(Read(folder + name), "third.....\n");
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{name, name + ".1"}));
+}
+
+TEST_F(SharedRollingFileTest, ARolloverRemovesBackupsThatEarlierOnesCouldNotDelete) {
+    const std::string leftover = path_ + ".retired-0123456789abcdef";
+    std::ofstream(leftover) << "gone\n";
+    std::filesystem::permissions(leftover, std::filesystem::perms::owner_read);
+    SharedRollingFile file(path_, 10, 1);
+    ASSERT_TRUE(file.Append("first.....\n"));
+    ASSERT_TRUE(file.Append("second....\n"));
+    EXPECT_EQ(Names(Path("")), (std::vector<std::string>{"day.txt", "day.txt.1"}));
 }
 
 }  // namespace
