@@ -425,11 +425,8 @@ class RedirectedDocumentsFolders(WineLoggingTestCase):
         self.use_documents_folder(root)
         self.assertLogsIn(drive, root, ["--exit-code=0"])
 
-    def test_documents_folder_that_code_page_932_cannot_spell(self):
-        # A profile folder named after its user in Hangul: the short (8.3) name, plain ASCII,
-        # names the same folder.
-        documents = os.path.join(self.root, "한국 사용자", "문서")
-        os.makedirs(documents)
+    def assertLogsInByShortName(self, documents):
+        """The start logs into the folder by its short (8.3) name, plain ASCII."""
         self.use_documents_folder(windows_path(documents))
         def short_spelling(spelt):
             self.assertRegex(spelt, r"^[\x21-\x7e]+$", "plain ASCII, no \"?\"")
@@ -438,6 +435,23 @@ class RedirectedDocumentsFolders(WineLoggingTestCase):
             return spelt
 
         self.assertLogsIn(documents, short_spelling, ["帳簿"])
+
+    def test_documents_folder_that_code_page_932_cannot_spell(self):
+        # A profile folder named after its user in Hangul.
+        documents = os.path.join(self.root, "한국 사용자", "문서")
+        os.makedirs(documents)
+        self.assertLogsInByShortName(documents)
+
+    def test_documents_folder_that_best_fit_would_spell_as_another(self):
+        # Code page 932 lacks é and U+00A5; a best-fit spelling (Cafe, a backslash) names
+        # another folder, which need not be the user's. Nothing is made beside the folder.
+        for name in ("Café", "¥100"):
+            with self.subTest(name):
+                parent = os.path.join(self.root, "profiles-" + str(ord(name[-1])))
+                documents = os.path.join(parent, name)
+                os.makedirs(documents)
+                self.assertLogsInByShortName(documents)
+                self.assertEqual(os.listdir(parent), [name])
 
 
 class SimultaneousStarts(WineLoggingTestCase):
