@@ -1,7 +1,10 @@
 // 10,000 records through one rolling file appender, configured as the generated file
-// configures it: ours ("ours") or log4cxx's own RollingFileAppender ("log4cxx").
-// usage: appender_bench ours|log4cxx FILE
-// Prints the wall time of the records alone; appenders.py counts their instructions.
+// configures it: ours ("ours") or log4cxx's own RollingFileAppender ("log4cxx"); or 10,000
+// looks at an open log file ("look"), what our appender pays when it looks at its file, so
+// that figures from two machines can be compared.
+// usage: appender_bench ours|log4cxx|look FILE
+// Prints the wall time of the records (or looks) alone; appenders.py counts their
+// instructions.
 #include <log4cxx/helpers/properties.h>
 #include <log4cxx/logger.h>
 #include <log4cxx/propertyconfigurator.h>
@@ -12,6 +15,7 @@
 
 #include "logging/log4cxx_handover.h"
 #include "logging/process_safe_rolling_file_appender.h"
+#include "platform/shared_append_file.h"
 
 constexpr int kRecords = 10000;
 
@@ -23,9 +27,28 @@ extern "C" __attribute__((noinline)) void LogTenThousandRecords(const log4cxx::L
     }
 }
 
+namespace {
+
+int TimeLooks(const char* path) {
+    platform::SharedAppendFile file;
+    if (file.Open(path) != platform::SharedAppendFile::OpenOutcome::kOpened) return 1;
+    platform::SharedAppendFile::State state;
+    const auto start = std::chrono::steady_clock::now();
+    for (int number = 0; number < kRecords; ++number) {
+        if (!file.Query(state)) return 1;
+    }
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
+    std::printf("look %d looks %.3f ms\n", kRecords, elapsed.count());
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "look") == 0) return TimeLooks(argv[2]);
     if (argc != 3 || (std::strcmp(argv[1], "ours") != 0 && std::strcmp(argv[1], "log4cxx") != 0)) {
-        std::fprintf(stderr, "usage: appender_bench ours|log4cxx FILE\n");
+        std::fprintf(stderr, "usage: appender_bench ours|log4cxx|look FILE\n");
         return 2;
     }
     const bool ours = std::strcmp(argv[1], "ours") == 0;

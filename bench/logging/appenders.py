@@ -7,6 +7,10 @@ and their wall time (measured in the program; the median and the fastest of RUNS
 two appenders in turns so that both see the same machine).
 Windows (--wine): the Windows build's appender_bench.exe under Wine (scripts/wine-run, a
 prefix of the build's own), wall time only, in the same way.
+Then, so that figures from two machines can be compared: the system calls a record makes
+(Linux, strace -c, when strace is there) and the cost of one look at an open log file
+(fstat; GetFileInformationByHandleEx under Wine), which a record once paid and no longer
+does.
 
 usage: bench/logging/appenders.py [build/linux-bench/bin] [runs]
        bench/logging/appenders.py --wine [build/windows-x86/bin] [runs]"""
@@ -76,8 +80,31 @@ def main():
         print(f"ratio    {ratio}{medians['ours'] / medians['log4cxx']:9.3f}x wall, "
               f"{fastest['ours'] / fastest['log4cxx']:.3f}x fastest"
               f" ({'Windows x86 under Wine' if WINE else 'Linux'})")
+        if not WINE and shutil.which("strace"):
+            for name in names:
+                calls = system_calls(name, files[name])
+                print(f"{name:8} " + ", ".join(f"{calls[c] / RECORDS:.4f} {c}" for c in
+                                                sorted(calls, key=calls.get, reverse=True)[:4])
+                      + " a record (strace -c, 10,000 records)")
+        looks = [wall_time("look", files["ours"]) for _ in range(RUNS)]
+        print(f"look     {statistics.median(looks) * 1000 / RECORDS:.3f} us a look at the open file"
+              f" (median of {RUNS})")
     finally:
         shutil.rmtree(folder)
+
+
+def system_calls(name, log_file):
+    """The system calls of one whole run, by name: the records' and the few of its start."""
+    if os.path.exists(log_file):
+        os.remove(log_file)
+    traced = subprocess.run(["strace", "-c", "-f", "-U", "name,calls", *command(name, log_file)],
+                            capture_output=True, text=True, check=True)
+    calls = {}
+    for line in traced.stderr.splitlines():
+        parts = line.split()
+        if len(parts) == 2 and parts[1].isdigit():
+            calls[parts[0]] = int(parts[1])
+    return calls
 
 
 if __name__ == "__main__":
