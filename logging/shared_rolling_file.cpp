@@ -90,6 +90,7 @@ bool SharedRollingFile::LockedAppend(const std::string& record) {
 bool SharedRollingFile::Look(Clock::time_point now) {
     bool pathDue = now - lastPathLook_ >= kPathLookEvery;
     platform::SharedAppendFile::State state;
+    state.size = knownSize_;  // kept where the system cannot tell
     for (int round = 1; round <= kRounds; ++round) {
         if (!file_.Query(state)) break;
         if (state.removed) {
@@ -108,7 +109,9 @@ bool SharedRollingFile::Look(Clock::time_point now) {
         if (pathDue) lastPathLook_ = now;
         pathDue = false;
         if (!mayRollOver) break;
-        if (TakeLock(kRollover) != Lock::kLocked) break;  // a later record tries again
+        const Lock lock = TakeLock(kRollover);
+        if (lock == Lock::kUnsupported) nextRollover_ = Clock::now() + kRolloverRetry;
+        if (lock != Lock::kLocked) break;  // a later record tries again
         // Under the lock nobody else rolls over; the file at the path is still this one
         // unless another process rolled it over just before.
         if (file_.IsAt(path_) && !RollOver() && file_.IsAt(path_)) {
