@@ -39,7 +39,7 @@ class SharedRollingFile {
     // and one record for each process that writes to it, and a removed file takes records
     // for kLookEvery at most, a moved one for kPathLookEvery at most.
     static constexpr std::chrono::milliseconds kLookEvery{1};
-    static constexpr std::int64_t kLookAfterBytes = 16 * 1024;
+    static constexpr std::int64_t kLookAfterBytes = std::int64_t{16} * 1024;
     static constexpr std::chrono::seconds kPathLookEvery{1};
 
     // `path` in UTF-8; a file at `maxSize` bytes or more is rolled over before the next

@@ -32,7 +32,7 @@ TEST_F(SharedRollingFileTest, TwoWritersCrossingRolloversKeepEveryRecordWithinTh
     // file for every record, so a generation may pass the limit by what each writes before
     // its next look; it must never stay short of the limit (a writer that went by its own
     // count alone would roll over early and drop a backup), and no record is lost.
-    constexpr std::int64_t kLimit = 64 * 1024;
+    constexpr std::int64_t kLimit = std::int64_t{64} * 1024;
     constexpr int kBackups = 8;
     SharedRollingFile first(path_, kLimit, kBackups);
     SharedRollingFile second(path_, kLimit, kBackups);
