@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 
 #include "platform/directory.h"
 #include "platform/last_error.h"
@@ -12,6 +13,19 @@ bool MakeDirectory(const char* path) {
     if (mkdir(path, 0777) == 0) return true;
     // A missing level above is a missing path to CreateDirectoryA, not a missing file.
     SetLastErrorCode(errno == ENOENT ? kErrorPathNotFound : posix::Win32ErrorFromErrno(errno));
+    return false;
+}
+
+bool MakeFolders(const std::string& path) {
+    if (path.empty()) return false;
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return false;
+    if (S_ISDIR(status.st_mode)) return true;
+    errno = ENOTDIR;
     return false;
 }
 

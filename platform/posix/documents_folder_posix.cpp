@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/directory.h"
 #include "platform/documents_folder.h"
 #include "platform/file_open.h"
 #include "platform/path.h"
@@ -47,16 +48,6 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// Creates the folder and whatever parents it lacks, as the shell does with CSIDL_FLAG_CREATE.
-bool CreateFolderChain(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string level = path.substr(0, slash);
-        if (mkdir(level.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) break;
-    }
-    return IsDirectory(path);
-}
-
 }  // namespace
 
 std::string DocumentsFolder(std::string& reason) {
@@ -73,7 +64,8 @@ std::string DocumentsFolder(std::string& reason) {
         reason = fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes";
         return {};
     }
-    if (!CreateFolderChain(fallback)) {
+    // Made when missing, as the shell does with CSIDL_FLAG_CREATE.
+    if (!MakeFolders(fallback)) {
         reason = fallback + ": no folder and none can be made (" + std::strerror(errno) + ")";
         return {};
     }

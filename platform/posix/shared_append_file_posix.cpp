@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/directory.h"
 #include "platform/shared_append_file.h"
 
 namespace platform {
@@ -18,13 +19,6 @@ int OpenForAppend(const std::string& path) {
     // O_NONBLOCK: a FIFO at the path fails or opens at once instead of waiting for a reader.
     return open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                 0666);
-}
-
-// Makes every missing folder above `path`, as a user who removed the log folder left it.
-void MakeParentFolders(const std::string& path) {
-    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
-        mkdir(path.substr(0, at).c_str(), 0777);
-    }
 }
 
 // NFS and SMB clients work out the end of the file from what they last saw of it, so
@@ -49,8 +43,7 @@ SharedAppendFile::~SharedAppendFile() {
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
     int descriptor = OpenForAppend(path);
-    if (descriptor < 0 && errno == ENOENT) {
-        MakeParentFolders(path);
+    if (descriptor < 0 && errno == ENOENT && MakeFolders(path.substr(0, path.rfind('/') + 1))) {
         descriptor = OpenForAppend(path);
     }
     if (descriptor < 0) {

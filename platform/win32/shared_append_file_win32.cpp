@@ -4,41 +4,12 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/directory.h"
 #include "platform/shared_append_file.h"
-#include "platform/utf8.h"
+#include "platform/win32/long_path.h"
 
 namespace platform {
 namespace {
-
-// Every name that the appender uses, as an extended-length path (\\?\C:\..., \\?\UNC\...):
-// the names a rollover makes are longer than the log's own, and no 260-character limit
-// may stop one. Such a path is taken as it is, so it is made full and canonical first.
-std::wstring LongPath(const std::string& path) {
-    const std::u16string text = Utf16FromUtf8(path.data(), path.size());
-    const std::wstring wide(text.begin(), text.end());
-    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return wide;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return wide;
-    full.resize(length);
-    if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
-
-// Where the first folder below the root of an extended-length path ends: past \\?\C:\ or
-// \\?\UNC\server\share\, which cannot be made.
-std::size_t FirstFolderEnd(const std::wstring& path) {
-    const std::wstring unc = L"\\\\?\\UNC\\";
-    std::size_t root = path.find(L'\\', 4);
-    if (path.rfind(unc, 0) == 0) {
-        const std::size_t server = path.find(L'\\', unc.size());
-        root = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
-    }
-    return root == std::wstring::npos ? root : path.find(L'\\', root + 1);
-}
 
 HANDLE AsHandle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -56,14 +27,6 @@ HANDLE OpenForAppend(const std::wstring& path) {
     return CreateFileW(path.c_str(),
                        FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                        kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Makes every missing folder above `path`, as a user who removed the log folder left it.
-void MakeParentFolders(const std::wstring& path) {
-    for (std::size_t at = FirstFolderEnd(path); at != std::wstring::npos;
-         at = path.find(L'\\', at + 1)) {
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    }
 }
 
 bool IsZero(const void* bytes, std::size_t size) {
@@ -178,8 +141,8 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
     const std::wstring wide = LongPath(path);
     HANDLE file = OpenForAppend(wide);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
-        MakeParentFolders(wide);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND &&
+        MakeFolders(path.substr(0, path.find_last_of("\\/") + 1))) {
         file = OpenForAppend(wide);
     }
     if (file == INVALID_HANDLE_VALUE) {
