@@ -81,9 +81,10 @@ if(DEFINED SOURCE)
     "#include \"platform/posix/embedded_resources.h\"\n\n"
     "namespace {\n"
     "constexpr char kManifest[] = {${bytes}};\n"
-    "[[maybe_unused]] const bool registered = platform::posix::RegisterApplicationManifest(\n"
-    "    std::string_view(kManifest, sizeof kManifest));\n"
-    "}  // namespace\n")
+    "}  // namespace\n\n"
+    "std::string_view platform::posix::EmbeddedApplicationManifest() {\n"
+    "    return {kManifest, sizeof kManifest};\n"
+    "}\n")
   file(COPY_FILE "${SOURCE}.tmp" "${SOURCE}" ONLY_IF_DIFFERENT)
   file(REMOVE "${SOURCE}.tmp")
 endif()

@@ -1,6 +1,7 @@
 #include "launcher/launch_sequence.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "launcher/message_ids.h"
@@ -9,17 +10,12 @@
 
 namespace {
 
-constexpr std::uint32_t kModulePathSize = platform::kMaxPath;
-
 // Owns a BSTR holding the command line, without its terminator. Text that could not be had
 // or a BSTR that could not be allocated is an out-of-memory failure.
 class CommandLineBstr {
   public:
-    explicit CommandLineBstr(const OLECHAR* text) {
-        if (text != nullptr) {
-            text_ = platform::AllocBstr(text,
-                                        static_cast<UINT>(std::char_traits<OLECHAR>::length(text)));
-        }
+    explicit CommandLineBstr(const std::optional<platform::WideString>& text) {
+        if (text) text_ = platform::AllocBstr(text->c_str(), static_cast<UINT>(text->size()));
         if (text_ == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
     }
     ~CommandLineBstr() { platform::FreeBstr(text_); }
@@ -43,16 +39,9 @@ std::string ProgramNameFromPath(const char* modulePath, platform::PathStyle styl
     return name.data();
 }
 
-int RunLauncher(LaunchServices& services, int showCode) {
-    std::array<char, kModulePathSize> modulePath{};
-    std::string programName;
-    if (services.ExecutableFilePath(modulePath.data(), kModulePathSize) != 0) {
-        programName = ProgramNameFromPath(modulePath.data());
-    }
-
+int RunLauncher(LaunchServices& services, const platform::ProcessStart& start) {
+    const std::string programName = ProgramNameFromPath(start.executablePath.c_str());
     services.InitLogging(programName, kProductVersion);
-
-    const OLECHAR* commandLine = services.CommandLine();
 
     if (FAILED(services.ComInitialize())) return kExitComUnavailable;
 
@@ -64,10 +53,10 @@ int RunLauncher(LaunchServices& services, int showCode) {
     // A server that reports success without an object has not created one either.
     if (FAILED(created) || runObject == nullptr) {
         services.ShowFatalError(kMessageRunObjectNotCreated);
-        services.ReportActivationFailure(FAILED(created) ? created : E_POINTER);
+        services.ReportActivationFailure(programName, FAILED(created) ? created : E_POINTER);
     } else {
-        const CommandLineBstr bstr(commandLine);
-        result = runObject->Run(bstr.get(), showCode);
+        const CommandLineBstr bstr(start.commandLine);
+        result = runObject->Run(bstr.get(), start.showCode);
     }
 
     if (runObject != nullptr) runObject->Release();

@@ -1,27 +1,24 @@
 // The launcher's one pass: logging set-up, COM up, the run object's Run, COM down.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "launcher/app_run.h"
 #include "launcher/product_version.h"
 #include "platform/path.h"
+#include "platform/process_entry.h"
 
-// Everything the pass asks of the outside world, so that the order of its steps and its
-// failure paths can be observed.
+// What the pass does to the outside world, so that the order of its steps and its failure
+// paths can be observed. What it only reads comes with the process's start.
 class LaunchServices {
   public:
     virtual ~LaunchServices() = default;
-    virtual std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) = 0;
     virtual void InitLogging(const std::string& programName, const ProductVersion& version) = 0;
-    // The whole command line in UTF-16; null when it cannot be had.
-    virtual const OLECHAR* CommandLine() = 0;
     virtual HRESULT ComInitialize() = 0;
     virtual HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
                                       REFIID interfaceId, void** object) = 0;
     virtual void ShowFatalError(unsigned messageId) = 0;
-    virtual void ReportActivationFailure(HRESULT result) = 0;
+    virtual void ReportActivationFailure(const std::string& programName, HRESULT result) = 0;
     virtual void ComUninitialize() = 0;
 };
 
@@ -42,5 +39,5 @@ struct CommandLineConversionError {
     HRESULT result;
 };
 
-// Runs the pass and returns the process's exit code.
-int RunLauncher(LaunchServices& services, int showCode);
+// Runs the pass for the process's start and returns the exit code.
+int RunLauncher(LaunchServices& services, const platform::ProcessStart& start);

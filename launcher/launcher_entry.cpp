@@ -2,7 +2,7 @@
 #include "launcher/platform_launch_services.h"
 #include "platform/process_entry.h"
 
-int LauncherEntry(int showCode) {
-    PlatformLaunchServices services;
-    return RunLauncher(services, showCode);
+int LauncherEntry(const platform::ProcessStart& start) {
+    PlatformLaunchServices services(start.activation);
+    return RunLauncher(services, start);
 }

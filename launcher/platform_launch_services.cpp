@@ -2,19 +2,10 @@
 
 #include "launcher/fatal_error.h"
 #include "logging/init_logging.h"
-#include "platform/process.h"
-
-std::uint32_t PlatformLaunchServices::ExecutableFilePath(char* buffer, std::uint32_t size) {
-    return platform::ExecutableFilePath(buffer, size);
-}
 
 void PlatformLaunchServices::InitLogging(const std::string& programName,
                                          const ProductVersion& version) {
     ::InitLogging(programName, version.first, version.second, version.third, version.fourth);
-}
-
-const OLECHAR* PlatformLaunchServices::CommandLine() {
-    return platform::ProcessCommandLine();
 }
 
 HRESULT PlatformLaunchServices::ComInitialize() {
@@ -24,15 +15,17 @@ HRESULT PlatformLaunchServices::ComInitialize() {
 HRESULT PlatformLaunchServices::ComCreateInstance(REFCLSID classId, IUnknown* outer,
                                                   DWORD classContext, REFIID interfaceId,
                                                   void** object) {
-    return platform::ComCreateInstance(classId, outer, classContext, interfaceId, object);
+    return platform::ComCreateInstance(activation_, classId, outer, classContext, interfaceId,
+                                       object);
 }
 
 void PlatformLaunchServices::ShowFatalError(unsigned messageId) {
     ::ShowFatalError(messageId);
 }
 
-void PlatformLaunchServices::ReportActivationFailure(HRESULT result) {
-    platform::ReportActivationFailure(result);
+void PlatformLaunchServices::ReportActivationFailure(const std::string& programName,
+                                                     HRESULT result) {
+    platform::ReportActivationFailure(activation_, programName, result);
 }
 
 void PlatformLaunchServices::ComUninitialize() {

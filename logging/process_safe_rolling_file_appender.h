@@ -12,7 +12,10 @@
 #include "logging/shared_rolling_file.h"
 
 // log4cxx's class-registration macros name "helpers::" (and, from 1.8 on, "LogString") as
-// seen from inside log4cxx.
+// seen from inside log4cxx: the class lives in a namespace of its own that names both so, and
+// only the class itself reaches the includers.
+namespace process_safe_appender {
+
 namespace helpers = log4cxx::helpers;
 using log4cxx::LogString;
 
@@ -45,3 +48,7 @@ class ProcessSafeRollingFileAppender : public log4cxx::AppenderSkeleton {
     log4cxx::LogString text_;
     std::string bytes_;
 };
+
+}  // namespace process_safe_appender
+
+using process_safe_appender::ProcessSafeRollingFileAppender;

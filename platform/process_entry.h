@@ -1,5 +1,28 @@
-// The platform's process entry (WinMain, or main elsewhere) hands over to this function, which
-// the launcher executable defines; its result is the exit code.
+// The platform's process entry (WinMain, or main elsewhere) gathers what the process was
+// started with once and hands it to this function, which the launcher executable defines; its
+// result is the exit code.
 #pragma once
 
-int LauncherEntry(int showCode);
+#include <optional>
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/com.h"
+
+namespace platform {
+
+struct ProcessStart {
+    // Full path of the running executable in the ANSI code page, shorter than kMaxPath; empty
+    // when it cannot be had or does not fit, since a cut path would name another program.
+    std::string executablePath;
+    // The whole command line in UTF-16, the executable's own path at its head; nothing when it
+    // cannot be converted.
+    std::optional<WideString> commandLine;
+    int showCode = 0;
+    // Where the run object's class is found.
+    ActivationContext activation;
+};
+
+}  // namespace platform
+
+int LauncherEntry(const platform::ProcessStart& start);

@@ -5,15 +5,8 @@
 
 #include <cstdio>
 
-#include "platform/posix/embedded_resources.h"
-
 namespace platform::posix {
 namespace {
-
-std::string& RegisteredManifest() {
-    static std::string manifest;
-    return manifest;
-}
 
 struct ManifestSearch {
     std::string wantedClass;
@@ -50,15 +43,6 @@ void XMLCALL OnEndElement(void* userData, const XML_Char* element) {
 }
 
 }  // namespace
-
-bool RegisterApplicationManifest(std::string_view manifestText) {
-    RegisteredManifest() = manifestText;
-    return true;
-}
-
-std::string_view ApplicationManifest() {
-    return RegisteredManifest();
-}
 
 std::string FormatGuid(REFGUID guid) {
     char text[39];

@@ -9,10 +9,8 @@
 #include <string>
 
 #include "platform/com.h"
+#include "platform/diagnostic.h"
 #include "platform/posix/activation_context.h"
-#include "platform/posix/embedded_resources.h"
-#include "platform/posix/executable_path.h"
-#include "platform/posix/locale_text.h"
 
 namespace platform {
 namespace {
@@ -21,15 +19,10 @@ using DllGetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, voi
 
 int apartmentUsers = 0;
 
-// What the last failed activation looked for and why, for ReportActivationFailure.
-struct ActivationFailure {
-    std::string lookedFor;
-    std::string reason;
-};
-ActivationFailure lastFailure;
-
-HRESULT Fail(HRESULT result, std::string lookedFor, std::string reason) {
-    lastFailure = {std::move(lookedFor), std::move(reason)};
+HRESULT Fail(ActivationContext& context, HRESULT result, std::string lookedFor,
+             std::string reason) {
+    context.failedLookingFor = std::move(lookedFor);
+    context.failureReason = std::move(reason);
     return result;
 }
 
@@ -48,19 +41,20 @@ std::string NotAFileReason(const std::string& path) {
 // Loads an in-process server by absolute path, never through the library search path, so
 // that only the file beside the executable can answer for the class. The module stays
 // loaded for the life of the process, as COM keeps it until the apartment is long gone.
-HRESULT LoadServer(const std::string& path, DllGetClassObjectFunction& getClassObject) {
+HRESULT LoadServer(ActivationContext& context, const std::string& path,
+                   DllGetClassObjectFunction& getClassObject) {
     if (std::string reason = NotAFileReason(path); !reason.empty()) {
-        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, std::move(reason));
+        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, std::move(reason));
     }
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
         const char* message = dlerror();
-        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path,
+        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path,
                     message != nullptr ? message : "it cannot be loaded");
     }
     void* symbol = dlsym(module, "DllGetClassObject");
     if (symbol == nullptr) {
-        return Fail(CO_E_ERRORINDLL, path, "it does not export DllGetClassObject");
+        return Fail(context, CO_E_ERRORINDLL, path, "it does not export DllGetClassObject");
     }
     getClassObject = reinterpret_cast<DllGetClassObjectFunction>(symbol);
     return S_OK;
@@ -77,63 +71,62 @@ void ComUninitialize() {
     if (apartmentUsers > 0) --apartmentUsers;
 }
 
-HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext, REFIID interfaceId,
-                          void** object) {
+HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown* outer,
+                          DWORD classContext, REFIID interfaceId, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    lastFailure = {};
+    context.failedLookingFor.clear();
+    context.failureReason.clear();
     const std::string className = posix::FormatGuid(classId);
     if (apartmentUsers == 0) {
-        return Fail(CO_E_NOTINITIALIZED, className, "COM was not initialised on this thread");
+        return Fail(context, CO_E_NOTINITIALIZED, className,
+                    "COM was not initialised on this thread");
     }
-    const auto file = posix::FindClassFile(posix::ApplicationManifest(), classId);
+    const auto file = posix::FindClassFile(context.manifest, classId);
     if ((classContext & CLSCTX_INPROC_SERVER) == 0 || !file) {
-        return Fail(REGDB_E_CLASSNOTREG, className,
+        return Fail(context, REGDB_E_CLASSNOTREG, className,
                     "the class is not declared in the executable's manifest");
     }
     const std::string moduleName = posix::LocalModuleName(*file);
-    const std::string folder = posix::ExecutableFolder();
+    const std::string& folder = context.folder;
     // Without its own folder the launcher has nowhere safe to load from: never a guess.
     if (folder.empty()) {
-        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), moduleName,
+        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), moduleName,
                     "the launcher's own folder cannot be found (no /proc/self/exe, and "
                     "neither the started name nor argv[0] leads to the executable)");
     }
     const std::string path = folder + (folder.back() == '/' ? "" : "/") + moduleName;
     DllGetClassObjectFunction getClassObject = nullptr;
-    if (const HRESULT loaded = LoadServer(path, getClassObject); FAILED(loaded)) return loaded;
+    if (const HRESULT loaded = LoadServer(context, path, getClassObject); FAILED(loaded)) {
+        return loaded;
+    }
 
     IClassFactory* factory = nullptr;
     HRESULT result = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(result) || factory == nullptr) {
-        return Fail(FAILED(result) ? result : E_POINTER, path,
+        return Fail(context, FAILED(result) ? result : E_POINTER, path,
                     "DllGetClassObject gave no class factory for " + className);
     }
     result = factory->CreateInstance(outer, interfaceId, object);
     factory->Release();
     if (FAILED(result)) {
         *object = nullptr;
-        return Fail(result, path, "the class factory did not create " + className);
+        return Fail(context, result, path, "the class factory did not create " + className);
     }
     // Passed on as CoCreateInstance would; the caller counts it as a failure, and the reason
     // is kept for its report.
     if (*object == nullptr) {
-        Fail(result, path, "the class factory reported success but gave no " + className);
+        Fail(context, result, path, "the class factory reported success but gave no " + className);
     }
     return result;
 }
 
-void ReportActivationFailure(HRESULT result) {
-    const std::string line =
-        "launcher: activation failed (0x" +
-        [result] {
-            char hex[9];
-            std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(result));
-            return std::string(hex);
-        }() +
-        "): looked for " + lastFailure.lookedFor + ": " + lastFailure.reason;
-    std::fprintf(stderr, "%s\n", posix::AnsiToLocaleText(line).c_str());
-    std::fflush(stderr);
+void ReportActivationFailure(const ActivationContext& context, const std::string& programName,
+                             HRESULT result) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(result));
+    ReportDiagnostic(programName + ": activation failed (0x" + hex + "): looked for " +
+                     context.failedLookingFor + ": " + context.failureReason);
 }
 
 BSTR AllocBstr(const OLECHAR* text, UINT length) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 using HRESULT = std::int32_t;
 using LONG = std::int32_t;
@@ -13,7 +15,6 @@ using UINT = unsigned int;
 using BOOL = int;
 using OLECHAR = char16_t;
 using BSTR = OLECHAR*;
-using LPVOID = void*;
 
 #define STDMETHODCALLTYPE
 #define STDAPICALLTYPE
@@ -43,7 +44,6 @@ constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
@@ -56,9 +56,6 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
 }
 constexpr bool FAILED(HRESULT result) {
     return result < 0;
-}
-constexpr bool SUCCEEDED(HRESULT result) {
-    return result >= 0;
 }
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
@@ -85,3 +82,18 @@ inline constexpr IID IID_IUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr IID IID_IClassFactory = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+namespace platform {
+
+// What Windows builds from the executable's manifest before the entry runs: the manifest
+// compiled into the executable and the folder its files are loaded from (empty when the
+// executable cannot be found: nothing is loaded from anywhere else). Activation also keeps
+// here what its last failure looked for and why, for the report of that failure.
+struct ActivationContext {
+    std::string_view manifest;
+    std::string folder;
+    std::string failedLookingFor;
+    std::string failureReason;
+};
+
+}  // namespace platform

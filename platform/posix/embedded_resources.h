@@ -1,6 +1,6 @@
 // What Windows keeps in an executable's resource section, compiled into the program instead:
-// generated sources register the string table and the application manifest while static
-// objects are constructed, so both exist before the entry runs, as resources do on Windows.
+// a generated source registers the string table while static objects are constructed, so that
+// it exists before the entry runs, as resources do on Windows; another defines the manifest.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +15,7 @@ struct EmbeddedString {
 
 bool RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count);
 
-bool RegisterApplicationManifest(std::string_view manifestText);
-
-// The manifest registered for this process; empty when none was.
-std::string_view ApplicationManifest();
+// The application manifest, defined by the executable that embeds one (the launcher's only).
+std::string_view EmbeddedApplicationManifest();
 
 }  // namespace platform::posix

@@ -6,15 +6,14 @@ namespace platform::posix {
 
 // The running executable's absolute path, of any length: what /proc/self/exe links to, and
 // where there is no /proc (some containers and chroots), the file the process was started
-// from, found as LocateExecutable finds it from the name the kernel ran, then from argv[0].
-// Empty when none of them leads to an executable file: never a guess.
-std::string ExecutablePath();
+// from, found as LocateExecutable finds it from the name the kernel ran, then from
+// `startName` (argv[0]; may be null). Empty when none of them leads to an executable file:
+// never a guess.
+std::string ExecutablePath(const char* startName);
 
-// Its folder, without a trailing separator ("/" for the root); empty when the path is.
-std::string ExecutableFolder();
-
-// Keeps argv[0] for ExecutablePath; the entry calls it first.
-void RecordStartName(const char* argv0);
+// A path's folder, without a trailing separator ("/" for the root); empty when the path has
+// no slash.
+std::string FolderOf(const std::string& path);
 
 // The executable file that `name` starts, as execvp finds it: a name with a slash from the
 // current folder, one without in each folder of `searchPath` (empty entries mean the current

@@ -15,11 +15,6 @@
 namespace platform {
 namespace {
 
-std::string& RecordedStartName() {
-    static std::string name;
-    return name;
-}
-
 std::string LinkTarget(const char* link) {
     std::string path(4096, '\0');
     const ssize_t length = readlink(link, path.data(), path.size());
@@ -66,29 +61,22 @@ std::string posix::LocateExecutable(const std::string& name, const char* searchP
     }
 }
 
-void posix::RecordStartName(const char* argv0) {
-    RecordedStartName() = argv0 != nullptr ? argv0 : "";
-}
-
-std::string posix::ExecutablePath() {
+std::string posix::ExecutablePath(const char* startName) {
     std::string path = LinkTarget("/proc/self/exe");
     if (!path.empty()) return path;
     // The name the kernel itself opened, then the name the starter gave: both relative to the
-    // folder the process started in, so they are resolved once, at the first question.
-    static const std::string located = [] {
-        // The auxiliary vector holds the name's address as an integer.
-        const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
-            getauxval(AT_EXECFN));
-        std::string found;
-        if (executed != nullptr) found = LocateExecutable(executed, std::getenv("PATH"));
-        if (found.empty()) found = LocateExecutable(RecordedStartName(), std::getenv("PATH"));
-        return found;
-    }();
-    return located;
+    // folder the process started in, so they are resolved before anything changes it.
+    // The auxiliary vector holds the name's address as an integer.
+    const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
+        getauxval(AT_EXECFN));
+    if (executed != nullptr) path = LocateExecutable(executed, std::getenv("PATH"));
+    if (path.empty() && startName != nullptr) {
+        path = LocateExecutable(startName, std::getenv("PATH"));
+    }
+    return path;
 }
 
-std::string posix::ExecutableFolder() {
-    const std::string path = ExecutablePath();
+std::string posix::FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {};
     return slash == 0 ? std::string("/") : path.substr(0, slash);
@@ -99,7 +87,7 @@ std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
     constexpr std::uint32_t kErrorInsufficientBuffer = 122;
     if (size == 0) return 0;
     buffer[0] = '\0';
-    const std::string path = posix::ExecutablePath();
+    const std::string path = posix::ExecutablePath(nullptr);
     if (path.empty()) {
         SetLastErrorCode(kErrorFileNotFound);
         return 0;
@@ -111,11 +99,6 @@ std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
     }
     std::memcpy(buffer, path.c_str(), path.size() + 1);
     return static_cast<std::uint32_t>(path.size());
-}
-
-int StartupShowCode() {
-    constexpr int kShowDefault = 10;
-    return kShowDefault;
 }
 
 }  // namespace platform

@@ -2,15 +2,9 @@
 
 #include "platform/code_page.h"
 #include "platform/mbstring.h"
-#include "platform/process.h"
 
 namespace platform::posix {
 namespace {
-
-std::string& RecordedCommandLine() {
-    static std::string commandLine;
-    return commandLine;
-}
 
 // Characters, not bytes: Windows reads a lead byte and its second byte as one character even
 // when that byte is 0x5C, the backslash.
@@ -67,19 +61,12 @@ std::string JoinWindowsCommandLine(int argc, const char* const* argv) {
     return commandLine;
 }
 
-void RecordCommandLine(int argc, const char* const* argv) {
-    RecordedCommandLine() = JoinWindowsCommandLine(argc, argv);
+std::optional<WideString> WideCommandLine(int argc, const char* const* argv) {
+    const std::string ansi = JoinWindowsCommandLine(argc, argv);
+    WideString wide = WideFromAnsi(ansi);
+    // Text that does not convert at all leaves nothing to hand over.
+    if (wide.empty() && !ansi.empty()) return std::nullopt;
+    return wide;
 }
 
 }  // namespace platform::posix
-
-namespace platform {
-
-const OLECHAR* ProcessCommandLine() {
-    const std::string& ansi = posix::RecordedCommandLine();
-    static const WideString wide = WideFromAnsi(ansi);
-    // Text that does not convert at all leaves nothing to hand over.
-    return wide.empty() && !ansi.empty() ? nullptr : wide.c_str();
-}
-
-}  // namespace platform

@@ -2,7 +2,10 @@
 // runtime's argument parser) splits back into the same arguments.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/code_page.h"
 
 namespace platform::posix {
 
@@ -17,7 +20,8 @@ std::string QuoteWindowsProgramName(const std::string& programName);
 
 std::string JoinWindowsCommandLine(int argc, const char* const* argv);
 
-// Keeps the process's command line for ProcessCommandLine; the entry calls it first.
-void RecordCommandLine(int argc, const char* const* argv);
+// The joined arguments in UTF-16, converted from the locale's code set, as the run object gets
+// them; nothing when the text does not convert at all.
+std::optional<WideString> WideCommandLine(int argc, const char* const* argv);
 
 }  // namespace platform::posix

@@ -6,8 +6,8 @@ HRESULT ComInitialize() {
     return CoInitialize(nullptr);
 }
 
-HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext, REFIID interfaceId,
-                          void** object) {
+HRESULT ComCreateInstance(ActivationContext& /*context*/, REFCLSID classId, IUnknown* outer,
+                          DWORD classContext, REFIID interfaceId, void** object) {
     return CoCreateInstance(classId, outer, classContext, interfaceId, object);
 }
 
@@ -25,6 +25,7 @@ void FreeBstr(BSTR text) {
 
 // Windows records activation problems itself (the application event log, sxstrace), so the
 // launcher adds nothing of its own.
-void ReportActivationFailure(HRESULT /*result*/) {}
+void ReportActivationFailure(const ActivationContext& /*context*/,
+                             const std::string& /*programName*/, HRESULT /*result*/) {}
 
 }  // namespace platform

@@ -17,16 +17,4 @@ std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
     return length;
 }
 
-const OLECHAR* ProcessCommandLine() {
-    return GetCommandLineW();
-}
-
-int StartupShowCode() {
-    constexpr int kShowDefault = SW_SHOWDEFAULT;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
-    return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : kShowDefault;
-}
-
 }  // namespace platform

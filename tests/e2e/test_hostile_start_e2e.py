@@ -122,7 +122,9 @@ class WithoutProc(E2ETestCase):
         shutil.copy2(SAMPLE, os.path.join(self.root, RUN_OBJECT))
         result = self.run_without_proc([*FROM_DESCRIPTOR, deployment.launcher, "ghost"],
                                        cwd=self.root)
-        self.assertActivationFailed(result, RUN_OBJECT, 0x8007007E, "own folder cannot be found")
+        # Without its own path the launcher has no program name either.
+        self.assertActivationFailed(result, RUN_OBJECT, 0x8007007E, "own folder cannot be found",
+                                    program="")
         self.assertNotIn("/" + RUN_OBJECT, result.stderr.decode("utf-8"))
 
 

@@ -39,10 +39,10 @@ def run(launcher, *arguments, home, cwd=None, env_extra=None):
 class Deployment:
     """A folder holding a copy of the launcher and, optionally, a run object file."""
 
-    def __init__(self, root, name="app", run_object=None):
+    def __init__(self, root, name="app", run_object=None, program="launcher"):
         self.folder = os.path.join(root, name)
         os.makedirs(self.folder)
-        self.launcher = os.path.join(self.folder, "launcher")
+        self.launcher = os.path.join(self.folder, program)
         shutil.copy2(LAUNCHER, self.launcher)
         for library in LOG4CXX:
             shutil.copy2(library, self.folder)
@@ -74,7 +74,7 @@ class E2ETestCase(unittest.TestCase):
         command_line = stdout[len("AppRun: show=10 cmdline="):-1]
         self.assertEqual(split_windows_command_line(command_line), [launcher, *arguments])
 
-    def assertActivationFailed(self, result, looked_for, code, reason=None):
+    def assertActivationFailed(self, result, looked_for, code, reason=None, program="launcher"):
         stderr = result.stderr.decode("utf-8")
         self.assertEqual(result.returncode, 255)
         self.assertEqual(result.stdout, b"", "the run object never ran")
@@ -82,6 +82,7 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(stderr.count("AppRunオブジェクト"), 1, "the message is shown once")
         diagnostic = stderr[len(FATAL_MESSAGE):]
         self.assertEqual(diagnostic.count("\n"), 1, diagnostic)
+        self.assertTrue(diagnostic.startswith(program + ": activation failed (0x"), diagnostic)
         self.assertIn("0x%08X" % code, diagnostic)
         self.assertIn(looked_for, diagnostic)
         if reason:
@@ -134,10 +135,11 @@ class RunObjectHandOff(E2ETestCase):
 
 class ActivationFailure(E2ETestCase):
     def test_run_object_missing(self):
-        deployment = Deployment(self.root)
+        # The line is headed by the program's own name, whatever the launcher is called.
+        deployment = Deployment(self.root, program="TaxLink")
         result = self.run_launcher(deployment.launcher, "--exit-code=7")
         self.assertActivationFailed(result, deployment.run_object_path, 0x8007007E,
-                                    "does not exist")
+                                    "does not exist", program="TaxLink")
 
     def test_file_that_is_not_a_library(self):
         deployment = Deployment(self.root)

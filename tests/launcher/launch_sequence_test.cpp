@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,20 +61,10 @@ class RunObjectDouble final : public IAppRun {
 // Launch services that log every call, in order, and answer as each test sets them up.
 class LaunchServicesDouble final : public LaunchServices {
   public:
-    std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) override {
-        calls.push_back("ExecutableFilePath");
-        if (modulePath.empty() || modulePath.size() >= size) return 0;
-        std::memcpy(buffer, modulePath.c_str(), modulePath.size() + 1);
-        return static_cast<std::uint32_t>(modulePath.size());
-    }
     void InitLogging(const std::string& programName, const ProductVersion& version) override {
         calls.push_back("InitLogging(" + programName + "," + std::to_string(version.first) + "." +
                         std::to_string(version.second) + "." + std::to_string(version.third) + "." +
                         std::to_string(version.fourth) + ")");
-    }
-    const OLECHAR* CommandLine() override {
-        calls.push_back("CommandLine");
-        return commandLineMissing ? nullptr : commandLine.c_str();
     }
     HRESULT ComInitialize() override {
         calls.push_back("ComInitialize");
@@ -94,19 +83,35 @@ class LaunchServicesDouble final : public LaunchServices {
     void ShowFatalError(unsigned messageId) override {
         calls.push_back("ShowFatalError(" + std::to_string(messageId) + ")");
     }
-    void ReportActivationFailure(HRESULT result) override {
-        calls.push_back("ReportActivationFailure(" + std::to_string(result) + ")");
+    void ReportActivationFailure(const std::string& programName, HRESULT result) override {
+        calls.push_back("ReportActivationFailure(" + programName + "," + std::to_string(result) +
+                        ")");
     }
     void ComUninitialize() override { calls.push_back("ComUninitialize"); }
 
-    std::string modulePath = "/opt/orvane/TaxLink.exe";
-    platform::WideString commandLine = Wide(u"TaxLink.exe --mode=sync");
-    bool commandLineMissing = false;
     HRESULT initializeResult = S_OK;
     HRESULT createResult = S_OK;
     RunObjectDouble* runObject = nullptr;
     std::vector<std::string> calls;
 };
+
+// The start as the process entry would gather it for TaxLink.exe.
+platform::ProcessStart TaxLinkStart(int showCode = 10) {
+    platform::ProcessStart start;
+    start.executablePath = "/opt/orvane/TaxLink.exe";
+    start.commandLine = Wide(u"TaxLink.exe --mode=sync");
+    start.showCode = showCode;
+    return start;
+}
+
+// Runs the pass for `start` with `runObject`; returns the calls it made.
+std::vector<std::string> RunStarted(const platform::ProcessStart& start,
+                                    RunObjectDouble& runObject) {
+    LaunchServicesDouble services;
+    services.runObject = &runObject;
+    RunLauncher(services, start);
+    return services.calls;
+}
 
 TEST(LaunchSequence, RunsTheStepsInOrderAndReturnsWhatRunReturns) {
     for (LONG runResult : {0, 7, -5, INT_MIN, INT_MAX}) {
@@ -114,11 +119,10 @@ TEST(LaunchSequence, RunsTheStepsInOrderAndReturnsWhatRunReturns) {
         LaunchServicesDouble services;
         services.runObject = &runObject;
 
-        EXPECT_EQ(RunLauncher(services, 3), runResult);
+        EXPECT_EQ(RunLauncher(services, TaxLinkStart(3)), runResult);
 
-        EXPECT_THAT(services.calls,
-                    ElementsAre("ExecutableFilePath", kInitLoggingTaxLink, "CommandLine",
-                                "ComInitialize", "ComCreateInstance", "ComUninitialize"));
+        EXPECT_THAT(services.calls, ElementsAre(kInitLoggingTaxLink, "ComInitialize",
+                                                "ComCreateInstance", "ComUninitialize"));
         EXPECT_EQ(runObject.runs, 1);
         EXPECT_EQ(runObject.receivedShowCode, 3);
         EXPECT_EQ(runObject.receivedCommandLine, u"TaxLink.exe --mode=sync");
@@ -131,11 +135,10 @@ TEST(LaunchSequence, ComThatCannotStartEndsWithOneAndNothingElse) {
         LaunchServicesDouble services;
         services.initializeResult = failure;
 
-        EXPECT_EQ(RunLauncher(services, 10), 1);
+        EXPECT_EQ(RunLauncher(services, TaxLinkStart()), 1);
 
         // Logging was set up first; no message, no creation and no uninitialise follow.
-        EXPECT_THAT(services.calls, ElementsAre("ExecutableFilePath", kInitLoggingTaxLink,
-                                                "CommandLine", "ComInitialize"));
+        EXPECT_THAT(services.calls, ElementsAre(kInitLoggingTaxLink, "ComInitialize"));
     }
 }
 
@@ -145,20 +148,20 @@ TEST(LaunchSequence, ComAlreadyStartedOnTheThreadStillRunsTheObject) {
     services.initializeResult = S_FALSE;
     services.runObject = &runObject;
 
-    EXPECT_EQ(RunLauncher(services, 10), 4);
+    EXPECT_EQ(RunLauncher(services, TaxLinkStart()), 4);
 }
 
 TEST(LaunchSequence, RunObjectThatCannotBeCreatedShowsOneMessageAndEndsWithMinusOne) {
     LaunchServicesDouble services;
     services.createResult = REGDB_E_CLASSNOTREG;
 
-    EXPECT_EQ(RunLauncher(services, 10), -1);
+    EXPECT_EQ(RunLauncher(services, TaxLinkStart()), -1);
 
-    EXPECT_THAT(services.calls,
-                ElementsAre("ExecutableFilePath", kInitLoggingTaxLink, "CommandLine",
-                            "ComInitialize", "ComCreateInstance", "ShowFatalError(10010)",
-                            "ReportActivationFailure(" + std::to_string(REGDB_E_CLASSNOTREG) + ")",
-                            "ComUninitialize"));
+    EXPECT_THAT(services.calls, ElementsAre(kInitLoggingTaxLink, "ComInitialize",
+                                            "ComCreateInstance", "ShowFatalError(10010)",
+                                            "ReportActivationFailure(TaxLink," +
+                                                std::to_string(REGDB_E_CLASSNOTREG) + ")",
+                                            "ComUninitialize"));
 }
 
 TEST(LaunchSequence, SuccessWithoutAnObjectCountsAsACreationFailure) {
@@ -166,19 +169,16 @@ TEST(LaunchSequence, SuccessWithoutAnObjectCountsAsACreationFailure) {
     services.createResult = S_OK;
     services.runObject = nullptr;
 
-    EXPECT_EQ(RunLauncher(services, 10), -1);
+    EXPECT_EQ(RunLauncher(services, TaxLinkStart()), -1);
     EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "ShowFatalError(10010)"), 1);
 }
 
 TEST(LaunchSequence, MissingModulePathGivesAnEmptyProgramName) {
     RunObjectDouble runObject(0);
-    LaunchServicesDouble services;
-    services.modulePath.clear();
-    services.runObject = &runObject;
+    platform::ProcessStart start = TaxLinkStart();
+    start.executablePath.clear();
 
-    RunLauncher(services, 10);
-
-    EXPECT_EQ(services.calls.at(1), "InitLogging(," LAUNCHER_PROJECT_VERSION ")");
+    EXPECT_EQ(RunStarted(start, runObject).at(0), "InitLogging(," LAUNCHER_PROJECT_VERSION ")");
 }
 
 TEST(LaunchSequence, TheCommandLineReachesRunAsItIsHeld) {
@@ -186,23 +186,21 @@ TEST(LaunchSequence, TheCommandLineReachesRunAsItIsHeld) {
     // pair) and Hangul: none of it goes through a code page on its way to Run.
     const std::u16string commandLine = u"\"C:\\表計算\\ソフト.exe\" \"𠮷野 2026\" 한국";
     RunObjectDouble runObject(0);
-    LaunchServicesDouble services;
-    services.commandLine = Wide(commandLine);
-    services.runObject = &runObject;
+    platform::ProcessStart start = TaxLinkStart();
+    start.commandLine = Wide(commandLine);
 
-    RunLauncher(services, 10);
+    RunStarted(start, runObject);
 
     EXPECT_EQ(runObject.receivedCommandLine, commandLine);
 }
 
 TEST(LaunchSequence, ACommandLineThatCannotBeHadIsAnOutOfMemoryFailure) {
     RunObjectDouble runObject(0);
-    LaunchServicesDouble services;
-    services.commandLineMissing = true;
-    services.runObject = &runObject;
+    platform::ProcessStart start = TaxLinkStart();
+    start.commandLine.reset();
 
     try {
-        RunLauncher(services, 10);
+        RunStarted(start, runObject);
         ADD_FAILURE() << "no exception";
     } catch (const CommandLineConversionError& error) {
         EXPECT_EQ(error.result, E_OUTOFMEMORY);

@@ -17,17 +17,15 @@ class VersionRecorder final : public LaunchServices {
   public:
     std::vector<int> version;
 
-    std::uint32_t ExecutableFilePath(char*, std::uint32_t) override { return 0; }
     void InitLogging(const std::string&, const ProductVersion& handed) override {
         version = {handed.first, handed.second, handed.third, handed.fourth};
     }
-    const OLECHAR* CommandLine() override { return nullptr; }
     HRESULT ComInitialize() override { return E_FAIL; }
     HRESULT ComCreateInstance(REFCLSID, IUnknown*, DWORD, REFIID, void**) override {
         return E_FAIL;
     }
     void ShowFatalError(unsigned) override {}
-    void ReportActivationFailure(HRESULT) override {}
+    void ReportActivationFailure(const std::string&, HRESULT) override {}
     void ComUninitialize() override {}
 };
 
@@ -69,7 +67,9 @@ class VersionResource : public ::testing::Test {
 
 TEST_F(VersionResource, AgreesWithTheVersionHandedToLogging) {
     VersionRecorder services;
-    RunLauncher(services, SW_SHOWNORMAL);
+    platform::ProcessStart start;
+    start.showCode = SW_SHOWNORMAL;
+    RunLauncher(services, start);
     ASSERT_EQ(services.version.size(), 4u);
 
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(Query("\\"));
