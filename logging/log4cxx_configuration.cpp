@@ -17,7 +17,13 @@
 
 namespace {
 
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char byte) { return (byte & 0x80) == 0; });
+}
+
 std::string Utf8FromAnsi(const std::string& ansi) {
+    // ASCII in UTF-8 is its own decoding, and every key and most values are ASCII.
+    if (platform::ActiveAnsiCodePage() == platform::kCodePageUtf8 && IsAscii(ansi)) return ansi;
     const platform::WideString wide = platform::WideFromAnsi(ansi);
     return platform::Utf8FromUtf16(wide.data(), wide.size());
 }
@@ -25,9 +31,7 @@ std::string Utf8FromAnsi(const std::string& ansi) {
 log4cxx::LogString LogText(const std::string& utf8) {
     // ASCII is the same character in every LogString, and log4cxx's decoder costs a call for
     // each character: only the rest goes through it.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char byte) { return (byte & 0x80) == 0; })) {
-        return {utf8.begin(), utf8.end()};
-    }
+    if (IsAscii(utf8)) return {utf8.begin(), utf8.end()};
     log4cxx::LogString text;
     log4cxx::helpers::Transcoder::decodeUTF8(utf8, text);
     return text;
