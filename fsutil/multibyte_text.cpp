@@ -57,6 +57,7 @@ char* FindFirstChar(char* text, char byte) {
 }
 
 std::size_t CountCharacters(const char* text) {
+    if (!platform::MayHaveLeadBytes()) return std::strlen(text);
     // A lead byte at the very end is no character: the whole characters are what count.
     std::size_t count = 0;
     for (const std::string_view character : platform::Characters(text)) {

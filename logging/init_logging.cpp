@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <utility>
 
 #include "fsutil/directory_tree.h"
 #include "logging/log4cxx_configuration.h"
@@ -41,8 +42,9 @@ void InitLogging(const std::string& programName, int first, int second, int thir
         }
         return;
     }
-    CreateDirectoryTree(logRoot.c_str());
-    const std::string generated =
+    GeneratedConfiguration generated =
         WriteLogProperties(programName, logRoot, first, second, third, fourth);
-    ConfigureLog4cxxFromGeneratedFile(generated);
+    if (!generated.properties.empty()) {
+        ConfigureLog4cxxFromGenerated(std::move(generated.properties));
+    }
 }

@@ -5,42 +5,33 @@
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/propertyconfigurator.h>
 
-#include <chrono>
+#include <algorithm>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "logging/log4cxx_handover.h"
 #include "logging/process_safe_rolling_file_appender.h"
-#include "logging/retry_within.h"
-#include "logging/text_file.h"
 #include "platform/code_page.h"
 #include "platform/library_locale.h"
 #include "platform/utf8.h"
 
 namespace {
 
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char byte) { return (byte & 0x80) == 0; });
+}
+
 std::string Utf8FromAnsi(const std::string& ansi) {
+    // ASCII in UTF-8 is its own decoding, and every key and most values are ASCII.
+    if (platform::ActiveAnsiCodePage() == platform::kCodePageUtf8 && IsAscii(ansi)) return ansi;
     const platform::WideString wide = platform::WideFromAnsi(ansi);
     return platform::Utf8FromUtf16(wide.data(), wide.size());
 }
 
-// Undoes the writer's escapes. In UTF-8 no byte of a multibyte character is a backslash, so
-// after decoding every backslash is the writer's own.
-std::string Unescape(const std::string& value) {
-    std::string text;
-    for (std::size_t at = 0; at < value.size(); ++at) {
-        if (value[at] != '\\' || at + 1 == value.size()) {
-            text += value[at];
-            continue;
-        }
-        const char escaped = value[++at];
-        text += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped == 't' ? '\t' : escaped;
-    }
-    return text;
-}
-
 log4cxx::LogString LogText(const std::string& utf8) {
+    // ASCII is the same character in every LogString, and log4cxx's decoder costs a call for
+    // each character: only the rest goes through it.
+    if (IsAscii(utf8)) return {utf8.begin(), utf8.end()};
     log4cxx::LogString text;
     log4cxx::helpers::Transcoder::decodeUTF8(utf8, text);
     return text;
@@ -82,27 +73,6 @@ void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
     }
 }
 
-// The generated file is a few hundred bytes; anything far larger is not ours.
-constexpr std::size_t kGeneratedFileLimit = std::size_t{64} * 1024;
-
-std::map<std::string, std::string> ParseGeneratedProperties(const std::string& text) {
-    std::istringstream lines(Utf8FromAnsi(text));
-    std::map<std::string, std::string> properties;
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::size_t separator = line.find(" = ");
-        if (separator == std::string::npos) continue;
-        properties[line.substr(0, separator)] = Unescape(line.substr(separator + 3));
-    }
-    return properties;
-}
-
-// False when there is no regular file of sane size to read.
-bool ReadGeneratedText(const std::string& path, std::string& text) {
-    return ReadTextFile(path, kGeneratedFileLimit, text) == TextFileRead::kRead;
-}
-
 }  // namespace
 
 std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText) {
@@ -123,28 +93,14 @@ void ConfigureLog4cxxFromSettings(const std::map<std::string, std::string>& prop
     HandOver(properties);
 }
 
-std::map<std::string, std::string> ReadGeneratedProperties(const std::string& path) {
-    std::string text;
-    return ReadGeneratedText(path, text) ? ParseGeneratedProperties(text)
-                                         : std::map<std::string, std::string>();
+std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entries) {
+    std::map<std::string, std::string> decoded;
+    for (const auto& [key, value] : entries) decoded[Utf8FromAnsi(key)] = Utf8FromAnsi(value);
+    return decoded;
 }
 
-void ConfigureLog4cxxFromGeneratedFile(const std::string& path) {
-    // Where the file could not be replaced in one step, another start may be rewriting it in
-    // place just now: a file without all its lines is read again for a short while. A file
-    // that is missing or no regular file will not be there a moment later either.
-    constexpr std::size_t kLines = 7;
-    constexpr std::chrono::milliseconds kRereadBudget{50};
-    std::string text;
-    std::map<std::string, std::string> read;
-    bool readable = false;
-    RetryWithin(kRereadBudget, [&] {
-        readable = ReadGeneratedText(path, text);
-        if (readable) read = ParseGeneratedProperties(text);
-        return readable && read.size() < kLines;
-    });
-    if (!readable || read.empty()) return;
-    WriteLogFilesInUtf8(read);
+void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties) {
+    WriteLogFilesInUtf8(properties);
     ProcessSafeRollingFileAppender::registerClass();
-    HandOver(PropertiesForLog4cxx(read, kProcessSafeAppenderClass));
+    HandOver(PropertiesForLog4cxx(properties, kProcessSafeAppenderClass));
 }

@@ -7,6 +7,7 @@
 #include "date/format_date.h"
 #include "date/idate.h"
 #include "fsutil/directory_tree.h"
+#include "logging/log4cxx_configuration.h"
 #include "logging/retry_within.h"
 #include "logging/text_file.h"
 #include "platform/file_replace.h"
@@ -16,6 +17,10 @@
 namespace {
 
 constexpr std::chrono::milliseconds kReplaceBudget{50};
+constexpr std::chrono::milliseconds kRereadBudget{50};
+
+// Far more than the generated file holds; a file of another content is read up to here.
+constexpr std::size_t kReadBackLimit = std::size_t{64} * 1024;
 
 // Moves the finished file over the old one. Windows refuses while another start has the old
 // one open for its brief read, so only that refusal is tried again for a short while before
@@ -27,6 +32,35 @@ bool ReplaceWithRetries(const std::string& source, const std::string& target) {
         return outcome == platform::ReplaceOutcome::kRefusedForNow;
     });
     return outcome == platform::ReplaceOutcome::kReplaced;
+}
+
+// Written beside the file and moved over it in one step, so that a start running at the same
+// moment never reads it half written. Where the move is refused, the file is written in place
+// instead. False when neither worked.
+bool WriteWhole(const std::string& path, const std::string& text) {
+    std::string temporaryPath;
+    if (WriteTemporarySibling(path, text, temporaryPath)) {
+        if (ReplaceWithRetries(temporaryPath, path)) return true;
+        std::remove(temporaryPath.c_str());
+    }
+    return RewriteTextFile(path, text);
+}
+
+// The file could not be written, so log4cxx gets what the one there says, read by log4cxx's
+// own rules. Another start may be writing it in place just now: a file that is the beginning
+// of ours is read again for a short while. A file that is missing or no regular file will not
+// be there a moment later either.
+std::map<std::string, std::string> WhatTheFileSays(const std::string& path, const std::string& text,
+                                                   const PropertyEntries& entries) {
+    std::string existing;
+    TextFileRead read = TextFileRead::kUnreadable;
+    RetryWithin(kRereadBudget, [&] {
+        read = ReadTextFile(path, kReadBackLimit, existing);
+        return read == TextFileRead::kRead && existing.size() < text.size() &&
+               text.compare(0, existing.size(), existing) == 0;
+    });
+    if (read != TextFileRead::kRead) return {};
+    return existing == text ? DecodeProperties(entries) : ParseSettingsText(existing);
 }
 
 }  // namespace
@@ -46,6 +80,8 @@ std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t 
 }
 
 std::string EscapePropertyValue(const std::string& text) {
+    // Most values hold nothing to escape, which spares the walk over their characters.
+    if (text.find_first_of("\\\n\r") == std::string::npos) return text;
     std::string escaped;
     escaped.reserve(text.size() + 16);
     // Walk whole characters: the second byte of a double-byte character is never an escape.
@@ -63,63 +99,66 @@ std::string EscapePropertyValue(const std::string& text) {
     return escaped;
 }
 
-std::string LogPropertiesText(const std::string& programName, const std::string& logFolder,
-                              const std::string& versionSuffix, const std::string& dateStamp) {
-    std::string text =
-        "log4j.rootLogger = Info, ovAppender\n"
-        "log4j.appender.ovAppender = org.apache.log4j.RollingFileAppender\n"
-        "log4j.appender.ovAppender.MaxFileSize = 5MB\n"
-        "log4j.appender.ovAppender.MaxBackupIndex = 1\n"
-        "log4j.appender.ovAppender.File = ";
-    text += EscapePropertyValue(logFolder + programName);
-    text += versionSuffix;
-    text += "Log_";
-    text += dateStamp;
-    text +=
-        ".txt\n"
-        "log4j.appender.ovAppender.layout = org.apache.log4j.PatternLayout\n"
-        "log4j.appender.ovAppender.layout.ConversionPattern = %d{yyyy-MM-dd HH:mm:ss} [%5p] "
-        "%l %M - %m%n\n";
+PropertyEntries LogPropertyEntries(const std::string& programName, const std::string& logFolder,
+                                   const std::string& versionSuffix, const std::string& dateStamp) {
+    const std::string appender = "log4j.appender.ovAppender";
+    return {
+        {"log4j.rootLogger", "Info, ovAppender"},
+        {appender, "org.apache.log4j.RollingFileAppender"},
+        {appender + ".MaxFileSize", "5MB"},
+        {appender + ".MaxBackupIndex", "1"},
+        {appender + ".File", logFolder + programName + versionSuffix + "Log_" + dateStamp + ".txt"},
+        {appender + ".layout", "org.apache.log4j.PatternLayout"},
+        {appender + ".layout.ConversionPattern", "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"},
+    };
+}
+
+std::string PropertiesFileText(const PropertyEntries& entries) {
+    std::string text;
+    for (const auto& [key, value] : entries) {
+        text += key;
+        text += " = ";
+        text += EscapePropertyValue(value);
+        text += '\n';
+    }
     return text;
 }
 
-std::string WriteLogProperties(const std::string& programName, const std::string& logRoot,
-                               std::int32_t first, std::int32_t second, std::int32_t third,
-                               std::int32_t fourth) {
+GeneratedConfiguration WriteLogProperties(const std::string& programName,
+                                          const std::string& logRoot, std::int32_t first,
+                                          std::int32_t second, std::int32_t third,
+                                          std::int32_t fourth) {
     std::setlocale(LC_ALL, "");
 
-    std::string propertiesPath = logRoot + platform::kPathSeparator + programName + ".ini";
+    GeneratedConfiguration configuration;
+    configuration.path = logRoot + platform::kPathSeparator + programName + ".ini";
     const std::string logFolder =
         logRoot + platform::kPathSeparator + programName + platform::kPathSeparator;
-    CreateDirectoryTree(logFolder.c_str());
 
     IDate today(0);
     today.SetToday();
     std::string dateStamp;
     FormatDate(today, DF_YEAR | DF_MONTH | DF_DAY, dateStamp);
 
-    const std::string text = LogPropertiesText(
+    const PropertyEntries entries = LogPropertyEntries(
         programName, logFolder, VersionSuffix(first, second, third, fourth), dateStamp);
+    const std::string text = PropertiesFileText(entries);
 
     // Every start of the same day finds the file already holding exactly these bytes; it is
     // left as it is, which changes nothing but its time stamp and spares simultaneous starts
     // the moment in which it is being replaced. One byte more than expected is enough to
-    // tell, whatever size the file has.
+    // tell, whatever size the file has. No folder needs making then: the log root holds the
+    // file, and the appender makes a log folder that a user removed.
     std::string existing;
-    if (ReadTextFile(propertiesPath, text.size(), existing) == TextFileRead::kRead &&
-        existing == text) {
-        return propertiesPath;
+    const bool unchanged =
+        ReadTextFile(configuration.path, text.size(), existing) == TextFileRead::kRead &&
+        existing == text;
+    if (!unchanged) {
+        // The log root with it, when missing; with single separators, as the folder is meant.
+        CreateDirectoryTree(logFolder.c_str());
     }
-
-    // Written beside the file and moved over it in one step, so that a start running at the
-    // same moment never reads it half written. Where the move is refused, the file is
-    // written in place instead.
-    std::string temporaryPath;
-    if (!WriteTemporarySibling(propertiesPath, text, temporaryPath)) {
-        RewriteTextFile(propertiesPath, text);
-    } else if (!ReplaceWithRetries(temporaryPath, propertiesPath)) {
-        std::remove(temporaryPath.c_str());
-        RewriteTextFile(propertiesPath, text);
-    }
-    return propertiesPath;
+    configuration.properties = unchanged || WriteWhole(configuration.path, text)
+                                   ? DecodeProperties(entries)
+                                   : WhatTheFileSays(configuration.path, text, entries);
+    return configuration;
 }

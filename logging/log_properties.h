@@ -1,9 +1,16 @@
-// The per-program log4cxx properties file: one rolling appender, level Info, a daily log
-// file named after the program, its version and the day.
+// The per-program log4cxx configuration: one rolling appender, level Info, a daily log file
+// named after the program, its version and the day. It is built once in memory; the file is
+// written from it and log4cxx is given the same entries.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+// Keys and values in the ANSI code page, in the order of the file's lines.
+using PropertyEntries = std::vector<std::pair<std::string, std::string>>;
 
 // ".1.0.0" for 1, 0, 0, 0; the fourth number only when it is not 0.
 std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t third,
@@ -13,12 +20,24 @@ std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t 
 // except the second byte of a double-byte character, line breaks written as escapes.
 std::string EscapePropertyValue(const std::string& text);
 
-// The seven lines of the file, each ending in "\n".
-std::string LogPropertiesText(const std::string& programName, const std::string& logFolder,
-                              const std::string& versionSuffix, const std::string& dateStamp);
+// The entries of the generated configuration, values as log4cxx is to read them.
+PropertyEntries LogPropertyEntries(const std::string& programName, const std::string& logFolder,
+                                   const std::string& versionSuffix, const std::string& dateStamp);
 
-// Writes the file for today into the log root and returns its path, whether or not it
-// could be written; creates the program's log folder first.
-std::string WriteLogProperties(const std::string& programName, const std::string& logRoot,
-                               std::int32_t first, std::int32_t second, std::int32_t third,
-                               std::int32_t fourth);
+// The file's text: a "key = value" line for each entry, the value escaped, each line ending
+// in "\n".
+std::string PropertiesFileText(const PropertyEntries& entries);
+
+struct GeneratedConfiguration {
+    std::string path;  // the file, whether or not it could be written
+    // What log4cxx is to be given, keys and values in UTF-8: the entries built, or, where the
+    // file could not be written, what the file there says. Empty when there is nothing.
+    std::map<std::string, std::string> properties;
+};
+
+// Writes the file for today into the log root, making the log root and the program's log
+// folder first, unless it holds exactly that text already.
+GeneratedConfiguration WriteLogProperties(const std::string& programName,
+                                          const std::string& logRoot, std::int32_t first,
+                                          std::int32_t second, std::int32_t third,
+                                          std::int32_t fourth);

@@ -267,6 +267,30 @@ class FailuresThatCannotBeRetriedAway(HostileTestCase):
             self.assertEqual([line for line in calls if "sleep" in line], [])
 
 
+    def test_a_file_that_cannot_be_replaced_configures_log4cxx_as_it_says(self):
+        # Yesterday's file, say, in a log root where nothing can be written: log4cxx gets
+        # what the file says, and the file keeps its bytes.
+        log_root = self.log_root()
+        os.makedirs(log_root)
+        elsewhere = os.path.join(self.root, "elsewhere")
+        os.makedirs(elsewhere)
+        os.chmod(elsewhere, 0o777)
+        text, log_file = expected_properties(log_root, "launcher", today())
+        other_log = os.path.join(elsewhere, "other.txt")
+        text = text.replace(log_file.encode(), other_log.encode())
+        properties = os.path.join(log_root, "launcher.ini")
+        with open(properties, "wb") as file:
+            file.write(text)
+        os.chmod(properties, 0o444)
+        os.chmod(log_root, 0o555)
+        result = subprocess.run([*as_unprivileged_user(), self.app.launcher, "x"],
+                                capture_output=True, env=launcher_env(self.home), timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read(properties), text)
+        self.assertEqual(self.records(other_log), [self.app.launcher + " x"])
+        self.assertEqual(os.listdir(log_root), ["launcher.ini"])
+
+
 def uid_without_passwd_entry():
     for uid in range(40000, 60000):
         try:

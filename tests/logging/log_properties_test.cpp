@@ -17,6 +17,11 @@
 
 namespace {
 
+std::string LogPropertiesText(const std::string& programName, const std::string& logFolder,
+                              const std::string& versionSuffix, const std::string& dateStamp) {
+    return PropertiesFileText(LogPropertyEntries(programName, logFolder, versionSuffix, dateStamp));
+}
+
 class ShiftJisSelected : public ::testing::Test {
   protected:
     void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
@@ -92,7 +97,7 @@ class TemporaryFolder : public ::testing::Test {
 
 TEST_F(TemporaryFolder, WritesTheDaysFileAndCreatesTheLogFolder) {
     const char sep = platform::kPathSeparator;
-    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0);
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 2, 3, 0).path;
 
     EXPECT_EQ(path, Root() + sep + "TaxLink.ini");
     const std::string folder = Root() + sep + "TaxLink" + sep;
@@ -114,7 +119,7 @@ TEST_F(TemporaryFolder, WritesTheDaysFileAndCreatesTheLogFolder) {
 }
 
 TEST_F(TemporaryFolder, AFileThatAlreadyHoldsTheTextIsLeftUntouched) {
-    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0).path;
     const std::string text = Read(path);
     // A time stamp long past: a rewrite or a replacement would give the file the present one.
     // Whole seconds, which every file system keeps exactly.
@@ -137,7 +142,7 @@ TEST_F(TemporaryFolder, AFileThatAlreadyHoldsTheTextIsLeftUntouched) {
 
 TEST_F(TemporaryFolder, EmptyProgramNameWritesAFileNamedOnlyByItsExtension) {
     const char sep = platform::kPathSeparator;
-    const std::string path = WriteLogProperties("", Root(), 1, 0, 0, 0);
+    const std::string path = WriteLogProperties("", Root(), 1, 0, 0, 0).path;
     EXPECT_EQ(path, Root() + sep + ".ini");
     // The log folder is the root and the empty name between two separators.
     EXPECT_EQ(Read(path), LogPropertiesText("", Root() + sep + sep, ".1.0.0", "20160920"));
@@ -150,7 +155,9 @@ TEST_F(TemporaryFolder, ALogRootThatCannotBeMadeLosesNothing) {
     // is written, the file keeps its bytes, and the caller still gets the path it asked for.
     const std::string content = "a file where the folder should be";
     { std::ofstream(root) << content; }
-    EXPECT_EQ(WriteLogProperties("TaxLink", root, 1, 0, 0, 0), root + sep + "TaxLink.ini");
+    const GeneratedConfiguration generated = WriteLogProperties("TaxLink", root, 1, 0, 0, 0);
+    EXPECT_EQ(generated.path, root + sep + "TaxLink.ini");
+    EXPECT_TRUE(generated.properties.empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(root));
     EXPECT_EQ(Read(root), content);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_),
@@ -158,23 +165,27 @@ TEST_F(TemporaryFolder, ALogRootThatCannotBeMadeLosesNothing) {
               1);
 }
 
-TEST_F(TemporaryFolder, GeneratedFileReadsBackAsWritten) {
+TEST_F(TemporaryFolder, Log4cxxIsGivenWhatTheFileSays) {
     platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
     const char sep = platform::kPathSeparator;
     // A root whose Japanese name ends in 0x5C second bytes, next to real separators; made
     // through the ANSI file services, as the launcher makes its folders.
     const std::string root = Root() + sep + "\x95\\\x83\\";
     ASSERT_EQ(CreateDirectoryTree(root.c_str()), 1);
-    const std::string path = WriteLogProperties("TaxLink", root, 1, 0, 0, 0);
-
-    const auto properties = ReadGeneratedProperties(path);
-    ASSERT_EQ(properties.size(), 7u);
-    EXPECT_EQ(properties.at("log4j.rootLogger"), "Info, ovAppender");
-    // Decoded to UTF-8: 表 and ソ, each once, and no second byte taken for an escape.
-    EXPECT_EQ(properties.at("log4j.appender.ovAppender.File"),
-              Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_20160920.txt");
-    EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
-              "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
+    // The start that writes the file, and one that finds it written.
+    for (int start = 0; start < 2; ++start) {
+        const GeneratedConfiguration generated = WriteLogProperties("TaxLink", root, 1, 0, 0, 0);
+        const auto& properties = generated.properties;
+        ASSERT_EQ(properties.size(), 7u);
+        EXPECT_EQ(properties.at("log4j.rootLogger"), "Info, ovAppender");
+        // Decoded to UTF-8: 表 and ソ, each once, and no second byte taken for an escape.
+        EXPECT_EQ(properties.at("log4j.appender.ovAppender.File"),
+                  Root() + sep + "表ソ" + sep + "TaxLink" + sep + "TaxLink.1.0.0Log_20160920.txt");
+        EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
+                  "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
+        // The file, read by log4cxx's own rules, says exactly that.
+        EXPECT_EQ(ParseSettingsText(Read(generated.path)), properties);
+    }
 }
 
 }  // namespace
