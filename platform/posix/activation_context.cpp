@@ -9,6 +9,7 @@ namespace platform::posix {
 namespace {
 
 struct ManifestSearch {
+    XML_Parser parser;
     std::string wantedClass;
     std::string currentFile;
     std::optional<std::string> found;
@@ -32,6 +33,8 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* element, const XML_C
         // Class identifiers compare without regard to case, as COM compares them.
         if (clsid != nullptr && strcasecmp(clsid, search->wantedClass.c_str()) == 0) {
             search->found = search->currentFile;
+            // The rest of the manifest cannot change the answer: it is not read at every start.
+            XML_StopParser(search->parser, XML_FALSE);
         }
     }
 }
@@ -54,15 +57,16 @@ std::string FormatGuid(REFGUID guid) {
 }
 
 std::optional<std::string> FindClassFile(std::string_view manifest, REFCLSID classId) {
-    ManifestSearch search{FormatGuid(classId), {}, {}};
     XML_Parser parser = XML_ParserCreate(nullptr);
     if (parser == nullptr) return std::nullopt;
+    ManifestSearch search{parser, FormatGuid(classId), {}, {}};
     XML_SetUserData(parser, &search);
     XML_SetElementHandler(parser, OnStartElement, OnEndElement);
     const bool wellFormed = XML_Parse(parser, manifest.data(), static_cast<int>(manifest.size()),
                                       XML_TRUE) == XML_STATUS_OK;
+    const bool stoppedAtTheClass = XML_GetErrorCode(parser) == XML_ERROR_ABORTED;
     XML_ParserFree(parser);
-    if (!wellFormed) return std::nullopt;
+    if (!wellFormed && !stoppedAtTheClass) return std::nullopt;
     return search.found;
 }
 

@@ -18,11 +18,13 @@ bool MakeDirectory(const char* path) {
 
 bool MakeFolders(const std::string& path) {
     if (path.empty()) return false;
+    struct stat status {};
+    // Most calls find the folder there: one look instead of a call for every level.
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return true;
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) break;
     }
-    struct stat status {};
     if (stat(path.c_str(), &status) != 0) return false;
     if (S_ISDIR(status.st_mode)) return true;
     errno = ENOTDIR;
