@@ -5,7 +5,7 @@
 
 #include "platform/directory.h"
 #include "platform/last_error.h"
-#include "platform/posix/win32_error.h"
+#include "platform/posix/last_error_posix.h"
 
 namespace platform {
 

@@ -14,7 +14,7 @@
 #include "platform/documents_folder.h"
 #include "platform/file_open.h"
 #include "platform/path.h"
-#include "platform/posix/user_dirs.h"
+#include "platform/posix/documents_folder_user_dirs_posix.h"
 
 namespace platform {
 namespace {
