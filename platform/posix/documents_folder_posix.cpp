@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/directory.h"
@@ -65,8 +63,9 @@ std::string DocumentsFolder(std::string& reason) {
         return {};
     }
     // Made when missing, as the shell does with CSIDL_FLAG_CREATE.
-    if (!MakeFolders(fallback)) {
-        reason = fallback + ": no folder and none can be made (" + std::strerror(errno) + ")";
+    std::string whyNot;
+    if (!MakeFolders(fallback, whyNot)) {
+        reason = fallback + ": no folder and none can be made (" + whyNot + ")";
         return {};
     }
     return fallback;
