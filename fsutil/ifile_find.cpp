@@ -13,7 +13,7 @@ namespace {
 // The longest pattern a find-data record's name field could hold.
 constexpr std::size_t kMaxPattern = platform::kMaxPath - 1;
 // The search runs on the system's own paths, so it reads them in the native style.
-constexpr platform::PathStyle kStyle = platform::kNativePathStyle;
+const platform::PathStyle kStyle = platform::kNativePathStyle;
 
 }  // namespace
 
@@ -69,34 +69,34 @@ int IFileFind::ReadTime(EntryTime which, ITime& time) const {
     return 1;
 }
 
-int IFileFind::CopyTime(EntryTime which, FILETIME* time) const {
+int IFileFind::CopyTime(EntryTime which, platform::FileTime* time) const {
     if (!current_ || time == nullptr) return 0;
     *time = (*current_).*which;
     return 1;
 }
 
 int IFileFind::GetWriteTime(ITime& time) const {
-    return ReadTime(&WIN32_FIND_DATAA::ftLastWriteTime, time);
+    return ReadTime(&platform::FindData::ftLastWriteTime, time);
 }
 
-int IFileFind::GetWriteTime(FILETIME* time) const {
-    return CopyTime(&WIN32_FIND_DATAA::ftLastWriteTime, time);
+int IFileFind::GetWriteTime(platform::FileTime* time) const {
+    return CopyTime(&platform::FindData::ftLastWriteTime, time);
 }
 
 int IFileFind::GetAccessTime(ITime& time) const {
-    return ReadTime(&WIN32_FIND_DATAA::ftLastAccessTime, time);
+    return ReadTime(&platform::FindData::ftLastAccessTime, time);
 }
 
-int IFileFind::GetAccessTime(FILETIME* time) const {
-    return CopyTime(&WIN32_FIND_DATAA::ftLastAccessTime, time);
+int IFileFind::GetAccessTime(platform::FileTime* time) const {
+    return CopyTime(&platform::FindData::ftLastAccessTime, time);
 }
 
 int IFileFind::GetCreateTime(ITime& time) const {
-    return ReadTime(&WIN32_FIND_DATAA::ftCreationTime, time);
+    return ReadTime(&platform::FindData::ftCreationTime, time);
 }
 
-int IFileFind::GetCreateTime(FILETIME* time) const {
-    return CopyTime(&WIN32_FIND_DATAA::ftCreationTime, time);
+int IFileFind::GetCreateTime(platform::FileTime* time) const {
+    return CopyTime(&platform::FindData::ftCreationTime, time);
 }
 
 int IFileFind::HasAttributes(std::uint32_t mask) const {
@@ -119,7 +119,7 @@ int IFileFind::FindFirst(const char* pattern, std::uint32_t flags) {
         return 0;
     }
     Close();
-    lookAhead_ = std::make_unique<WIN32_FIND_DATAA>();
+    lookAhead_ = std::make_unique<platform::FindData>();
     const auto match = (flags & kFindExactName) != 0 ? platform::FindMatch::kExactName
                                                      : platform::FindMatch::kPattern;
     handle_ = platform::FindFirstEntry(pattern, lookAhead_.get(), match);
@@ -155,7 +155,7 @@ int IFileFind::FindNext() {
     // A search that failed to start has nothing to step to; the platform is not asked, so the
     // reason it failed stays readable.
     if (handle_ == nullptr || handle_ == platform::InvalidSearchHandle()) return 0;
-    if (!current_) current_ = std::make_unique<WIN32_FIND_DATAA>();
+    if (!current_) current_ = std::make_unique<platform::FindData>();
     std::swap(current_, lookAhead_);
     if (platform::FindNextEntry(handle_, lookAhead_.get())) return 1;
     // Past the end the buffer holds nothing of use: a further FindNext then leaves no entry

@@ -34,11 +34,11 @@ class IFileFind {
     virtual std::string GetUrl() const;
     virtual std::string GetFolder() const;
     virtual int GetWriteTime(ITime& time) const;
-    virtual int GetWriteTime(FILETIME* time) const;
+    virtual int GetWriteTime(platform::FileTime* time) const;
     virtual int GetAccessTime(ITime& time) const;
-    virtual int GetAccessTime(FILETIME* time) const;
+    virtual int GetAccessTime(platform::FileTime* time) const;
     virtual int GetCreateTime(ITime& time) const;
-    virtual int GetCreateTime(FILETIME* time) const;
+    virtual int GetCreateTime(platform::FileTime* time) const;
     virtual int HasAttributes(std::uint32_t mask) const;
     virtual int IsDotEntry() const;
     // `pattern` null searches "*.*" in the current directory. `flags` is 0, or kFindExactName.
@@ -49,12 +49,12 @@ class IFileFind {
 
   private:
     // The time queries differ only in the time stamp of the current entry they read.
-    using EntryTime = FILETIME WIN32_FIND_DATAA::*;
+    using EntryTime = platform::FileTime platform::FindData::*;
     int ReadTime(EntryTime which, ITime& time) const;
-    int CopyTime(EntryTime which, FILETIME* time) const;
+    int CopyTime(EntryTime which, platform::FileTime* time) const;
 
-    std::unique_ptr<WIN32_FIND_DATAA> current_;
-    std::unique_ptr<WIN32_FIND_DATAA> lookAhead_;
+    std::unique_ptr<platform::FindData> current_;
+    std::unique_ptr<platform::FindData> lookAhead_;
     platform::SearchHandle handle_;
     std::string folder_;
     const char separator_;

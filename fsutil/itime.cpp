@@ -4,9 +4,9 @@
 
 #include "platform/file_time.h"
 
-void ITime::FromFileTime(const FILETIME& time, int daylightSaving) {
-    FILETIME local{};
-    SYSTEMTIME broken{};
+void ITime::FromFileTime(const platform::FileTime& time, int daylightSaving) {
+    platform::FileTime local{};
+    platform::SystemTime broken{};
     if (!platform::FileTimeToLocal(time, local) || !platform::FileTimeToSystem(local, broken)) {
         seconds_ = 0;
         return;
@@ -14,7 +14,7 @@ void ITime::FromFileTime(const FILETIME& time, int daylightSaving) {
     FromSystemTime(broken, daylightSaving);
 }
 
-void ITime::FromSystemTime(const SYSTEMTIME& time, int daylightSaving) {
+void ITime::FromSystemTime(const platform::SystemTime& time, int daylightSaving) {
     if (time.wYear < 1900) {
         seconds_ = 0;
         return;

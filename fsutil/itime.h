@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/file_find.h"
+#include "platform/file_time.h"
 
 class ITime {
   public:
@@ -14,11 +14,11 @@ class ITime {
 
     // From a platform file time (UTC): converted to local time, broken down, then made into
     // seconds by FromSystemTime. A failed conversion gives 0.
-    void FromFileTime(const FILETIME& time, int daylightSaving);
+    void FromFileTime(const platform::FileTime& time, int daylightSaving);
 
     // From a local broken-down time; milliseconds are dropped and years before 1900 give 0.
     // `daylightSaving` is the C library's flag: -1 lets it decide.
-    void FromSystemTime(const SYSTEMTIME& time, int daylightSaving);
+    void FromSystemTime(const platform::SystemTime& time, int daylightSaving);
 
   private:
     std::int64_t seconds_ = 0;

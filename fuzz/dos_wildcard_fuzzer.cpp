@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "platform/posix/dos_wildcard.h"
+#include "platform/posix/file_find_wildcard_posix.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/posix/user_dirs.h"
+#include "platform/posix/documents_folder_user_dirs_posix.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

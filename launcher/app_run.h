@@ -1,7 +1,7 @@
 // The run object's contract: its class, its interface, and the one call the launcher makes.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com_abi.h"
 
 inline constexpr CLSID CLSID_AppRun = {
     0x1368DB73, 0x5337, 0x4934, {0xBD, 0xD1, 0x5B, 0xD2, 0x51, 0x84, 0x3A, 0xFE}};

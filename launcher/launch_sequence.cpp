@@ -1,11 +1,13 @@
 #include "launcher/launch_sequence.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "launcher/message_ids.h"
 #include "launcher/product_version.h"
+#include "platform/com.h"
 #include "platform/path.h"
 
 namespace {
@@ -15,7 +17,8 @@ namespace {
 class CommandLineBstr {
   public:
     explicit CommandLineBstr(const std::optional<platform::WideString>& text) {
-        if (text) text_ = platform::AllocBstr(text->c_str(), static_cast<UINT>(text->size()));
+        if (text)
+            text_ = platform::AllocBstr(text->c_str(), static_cast<std::uint32_t>(text->size()));
         if (text_ == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
     }
     ~CommandLineBstr() { platform::FreeBstr(text_); }

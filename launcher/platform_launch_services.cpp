@@ -2,6 +2,7 @@
 
 #include "launcher/fatal_error.h"
 #include "logging/init_logging.h"
+#include "platform/com.h"
 
 void PlatformLaunchServices::InitLogging(const std::string& programName,
                                          const ProductVersion& version) {

@@ -19,7 +19,7 @@ std::basic_string<To> Converted(std::basic_string_view<From> text, Convert conve
 }  // namespace
 
 WideString WideFromAnsi(std::string_view ansi) {
-    return Converted<OLECHAR>(ansi, AnsiToWide);
+    return Converted<char16_t>(ansi, AnsiToWide);
 }
 
 std::string AnsiFromWide(WideStringView wide) {

@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com.h"
-
 namespace platform {
 
 constexpr unsigned kCodePageShiftJis = 932;
@@ -26,13 +24,14 @@ void SelectAnsiCodePage(unsigned codePage);
 
 // MultiByteToWideChar with the ANSI code page. A length of -1 converts up to and including
 // the terminator. With no output buffer, returns the count needed. 0 on failure.
-int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity);
+int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity);
 
 // WideCharToMultiByte into the ANSI code page, with the same conventions.
-int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity);
+int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity);
 
-using WideString = std::basic_string<OLECHAR>;
-using WideStringView = std::basic_string_view<OLECHAR>;
+// UTF-16 text, as COM and the Windows services take it.
+using WideString = std::u16string;
+using WideStringView = std::u16string_view;
 
 // The whole text converted, measured first. Empty for empty text and where the conversion
 // fails; characters the target cannot hold are replaced as the conversions above replace them.

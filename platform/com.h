@@ -1,13 +1,12 @@
-// COM types and services: the real ones on Windows, a small compatible layer elsewhere.
+// COM services: the real ones on Windows, a small compatible layer elsewhere. They speak the
+// COM binary interface, so only code that talks COM includes this header.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-#ifdef _WIN32
-#include "platform/win32/com_types_win32.h"
-#else
-#include "platform/posix/com_types_posix.h"
-#endif
+#include "platform/activation_context.h"
+#include "platform/com_abi.h"
 
 namespace platform {
 
@@ -21,7 +20,7 @@ HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown
 void ComUninitialize();
 
 // BSTR allocation: length-prefixed UTF-16 with a terminator after the text.
-BSTR AllocBstr(const OLECHAR* text, UINT length);
+BSTR AllocBstr(const char16_t* text, std::uint32_t length);
 void FreeBstr(BSTR text);
 
 // Where activation fails for a reason the user cannot see otherwise, says so on standard error,

@@ -10,8 +10,12 @@ namespace platform {
 bool MakeDirectory(const char* path);
 
 // Makes the folder `path` and every level above it that is missing, as `mkdir -p` does;
-// true when a folder is there afterwards. UTF-8 on Windows, where the path may be of any
-// length; on Linux the name's bytes, with errno left as the call that failed set it.
-bool MakeFolders(const std::string& path);
+// true when a folder is there afterwards, else false with `reason` saying why. UTF-8 on
+// Windows, where the path may be of any length; on Linux the name's bytes.
+bool MakeFolders(const std::string& path, std::string& reason);
+inline bool MakeFolders(const std::string& path) {
+    std::string reason;
+    return MakeFolders(path, reason);
+}
 
 }  // namespace platform

@@ -1,29 +1,41 @@
 // Directory search, as FindFirstFileA / FindNextFileA / FindClose.
 #pragma once
 
-#ifdef _WIN32
-#include "platform/win32/find_types_win32.h"
-#else
-#include "platform/posix/find_types_posix.h"
-#endif
+#include <cstdint>
+
+#include "platform/file_time.h"
+#include "platform/last_error.h"
+#include "platform/path.h"
 
 namespace platform {
 
-// Win32 error codes that the callers of the file services read.
-constexpr DWORD kErrorFileNotFound = 2;
-constexpr DWORD kErrorPathNotFound = 3;
-constexpr DWORD kErrorAccessDenied = 5;
-constexpr DWORD kErrorInvalidHandle = 6;
-constexpr DWORD kErrorNoMoreFiles = 18;
-constexpr DWORD kErrorInvalidName = 123;
-constexpr DWORD kErrorAlreadyExists = 183;
-constexpr DWORD kErrorFilenameExcedRange = 206;
-
 // Attribute bits of a find-data record.
-constexpr DWORD kAttributeReadOnly = 0x01;
-constexpr DWORD kAttributeHidden = 0x02;
-constexpr DWORD kAttributeDirectory = 0x10;
-constexpr DWORD kAttributeNormal = 0x80;
+constexpr std::uint32_t kAttributeReadOnly = 0x01;
+constexpr std::uint32_t kAttributeHidden = 0x02;
+constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::uint32_t kAttributeNormal = 0x80;
+
+// One entry of a search, laid out as Windows' WIN32_FIND_DATAA.
+struct FindData {
+    std::uint32_t dwFileAttributes;
+    FileTime ftCreationTime;
+    FileTime ftLastAccessTime;
+    FileTime ftLastWriteTime;
+    std::uint32_t nFileSizeHigh;
+    std::uint32_t nFileSizeLow;
+    std::uint32_t dwReserved0;
+    std::uint32_t dwReserved1;
+    char cFileName[kMaxPath];
+    char cAlternateFileName[14];
+};
+
+// An open search. The invalid value is the one FindFirstFileA returns on failure
+// (INVALID_HANDLE_VALUE), never a real address.
+using SearchHandle = void*;
+inline SearchHandle InvalidSearchHandle() {
+    return reinterpret_cast<SearchHandle>(  // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::intptr_t>(-1));
+}
 
 // How FindFirstEntry reads the last part of its pattern: with "*" and "?" as wildcards, or as
 // the exact name of one entry (on Linux a name may hold both; Windows allows neither, so there
@@ -34,11 +46,11 @@ enum class FindMatch { kPattern, kExactName };
 // last part goes into `data`. The directory part is never a pattern: a wildcard there gives
 // error 123. Returns a handle for FindNextEntry, or InvalidSearchHandle() with the reason in
 // the last-error code.
-SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data,
+SearchHandle FindFirstEntry(const char* pattern, FindData* data,
                             FindMatch match = FindMatch::kPattern);
 
 // The next matching entry into `data`; false at the end (last error 18) or on error.
-bool FindNextEntry(SearchHandle handle, WIN32_FIND_DATAA* data);
+bool FindNextEntry(SearchHandle handle, FindData* data);
 
 bool CloseFind(SearchHandle handle);
 

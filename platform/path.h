@@ -11,17 +11,14 @@ namespace platform {
 // same style; the system's own paths are in the native style.
 enum class PathStyle { kWindows, kPosix };
 
-#ifdef _WIN32
-constexpr PathStyle kNativePathStyle = PathStyle::kWindows;
-#else
-constexpr PathStyle kNativePathStyle = PathStyle::kPosix;
-#endif
+// The style of this system's own paths: Windows style on Windows, Posix style elsewhere.
+extern const PathStyle kNativePathStyle;
 
 // Separator that this system's own paths are joined with: "\" on Windows, "/" elsewhere.
 constexpr char PreferredSeparator(PathStyle style) {
     return style == PathStyle::kWindows ? '\\' : '/';
 }
-constexpr char kPathSeparator = PreferredSeparator(kNativePathStyle);
+extern const char kPathSeparator;
 
 // Whether `byte`, standing as a character of its own, separates levels in `style`.
 constexpr bool IsPathSeparator(char byte, PathStyle style) {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/activation_context.h"
 #include "platform/code_page.h"
-#include "platform/com.h"
 
 namespace platform {
 

@@ -1,21 +1,16 @@
 // String-table resources: the executable's texts by numeric ID, as UTF-16.
 #pragma once
 
-#include "platform/com.h"
-
 namespace platform {
 
-#ifdef _WIN32
-using ModuleHandle = HMODULE;
-#else
+// A module that holds string tables (on Windows its HMODULE).
 using ModuleHandle = const void*;
-#endif
 
 // The executable's own module, the last place where strings are looked up.
 ModuleHandle ExecutableModule();
 
 struct WideText {
-    const OLECHAR* text = nullptr;
+    const char16_t* text = nullptr;
     int length = 0;
 };
 

@@ -4,18 +4,16 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/com.h"
-
 namespace platform {
 
 // Unpaired surrogates become U+FFFD.
-inline std::string Utf8FromUtf16(const OLECHAR* text, std::size_t length) {
+inline std::string Utf8FromUtf16(const char16_t* text, std::size_t length) {
     std::string out;
     out.reserve(length);
     for (std::size_t at = 0; at < length; ++at) {
-        char32_t code = static_cast<char16_t>(text[at]);
+        char32_t code = text[at];
         const bool high = code >= 0xD800 && code <= 0xDBFF;
-        const char32_t next = at + 1 < length ? static_cast<char16_t>(text[at + 1]) : 0;
+        const char32_t next = at + 1 < length ? text[at + 1] : 0;
         if (high && next >= 0xDC00 && next <= 0xDFFF) {
             code = 0x10000 + ((code - 0xD800) << 10) + (next - 0xDC00);
             ++at;

@@ -11,7 +11,8 @@ std::string Utf8FromUtf16(const OLECHAR* text) {
     if (text == nullptr) return {};
     std::size_t length = 0;
     while (text[length] != 0) ++length;
-    return platform::Utf8FromUtf16(text, length);
+    // OLECHAR is UTF-16 on both systems (wchar_t on Windows).
+    return platform::Utf8FromUtf16(reinterpret_cast<const char16_t*>(text), length);
 }
 
 LONG RequestedExitCode(const std::string& commandLine) {

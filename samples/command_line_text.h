@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/com.h"
+#include "platform/com_abi.h"
 
 namespace sample {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "launcher/app_run.h"
-#include "platform/com.h"
+#include "platform/com_abi.h"
 
 namespace {
 

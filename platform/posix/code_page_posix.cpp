@@ -184,7 +184,7 @@ std::size_t MeasureAnsi(const char* text, int length) {
     return length < 0 ? std::char_traits<char>::length(text) + 1 : static_cast<std::size_t>(length);
 }
 
-std::size_t MeasureWide(const OLECHAR* text, int length) {
+std::size_t MeasureWide(const char16_t* text, int length) {
     return length < 0 ? std::char_traits<char16_t>::length(text) + 1
                       : static_cast<std::size_t>(length);
 }
@@ -218,7 +218,7 @@ bool IsLeadByte(unsigned char byte) {
     return ActiveCodeSet().leadBytes[byte];
 }
 
-int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
+int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     const CodeSet& codeSet = ActiveCodeSet();
     // UTF-8, the everyday case, needs no converter to be loaded.
@@ -232,7 +232,7 @@ int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
     return Deliver(wide, out, outCapacity);
 }
 
-int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity) {
+int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     const std::size_t units = MeasureWide(text, length);
     const CodeSet& codeSet = ActiveCodeSet();

@@ -10,7 +10,7 @@
 
 #include "platform/com.h"
 #include "platform/diagnostic.h"
-#include "platform/posix/activation_context.h"
+#include "platform/posix/com_activation_posix.h"
 
 namespace platform {
 namespace {
@@ -129,7 +129,7 @@ void ReportActivationFailure(const ActivationContext& context, const std::string
                      context.failedLookingFor + ": " + context.failureReason);
 }
 
-BSTR AllocBstr(const OLECHAR* text, UINT length) {
+BSTR AllocBstr(const char16_t* text, std::uint32_t length) {
     // A 32-bit byte count, the text, then a terminator: the layout a BSTR has on Windows.
     const std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
     if (bytes > 0x7FFFFFF0u) return nullptr;

@@ -1,11 +1,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/directory.h"
 #include "platform/last_error.h"
-#include "platform/posix/win32_error.h"
+#include "platform/posix/last_error_posix.h"
 
 namespace platform {
 
@@ -16,18 +17,27 @@ bool MakeDirectory(const char* path) {
     return false;
 }
 
-bool MakeFolders(const std::string& path) {
-    if (path.empty()) return false;
+bool MakeFolders(const std::string& path, std::string& reason) {
+    if (path.empty()) {
+        reason = std::strerror(ENOENT);
+        return false;
+    }
     struct stat status {};
     // Most calls find the folder there: one look instead of a call for every level.
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return true;
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) {
+            reason = std::strerror(errno);
+            return false;
+        }
         if (slash == std::string::npos) break;
     }
-    if (stat(path.c_str(), &status) != 0) return false;
+    if (stat(path.c_str(), &status) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
     if (S_ISDIR(status.st_mode)) return true;
-    errno = ENOTDIR;
+    reason = std::strerror(ENOTDIR);
     return false;
 }
 

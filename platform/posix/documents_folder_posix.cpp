@@ -4,17 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/directory.h"
 #include "platform/documents_folder.h"
 #include "platform/file_open.h"
 #include "platform/path.h"
-#include "platform/posix/user_dirs.h"
+#include "platform/posix/documents_folder_user_dirs_posix.h"
 
 namespace platform {
 namespace {
@@ -65,8 +63,9 @@ std::string DocumentsFolder(std::string& reason) {
         return {};
     }
     // Made when missing, as the shell does with CSIDL_FLAG_CREATE.
-    if (!MakeFolders(fallback)) {
-        reason = fallback + ": no folder and none can be made (" + std::strerror(errno) + ")";
+    std::string whyNot;
+    if (!MakeFolders(fallback, whyNot)) {
+        reason = fallback + ": no folder and none can be made (" + whyNot + ")";
         return {};
     }
     return fallback;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -15,9 +16,9 @@
 #include "platform/last_error.h"
 #include "platform/mbstring.h"
 #include "platform/path.h"
-#include "platform/posix/dos_wildcard.h"
+#include "platform/posix/file_find_wildcard_posix.h"
+#include "platform/posix/last_error_posix.h"
 #include "platform/posix/unix_file_time.h"
-#include "platform/posix/win32_error.h"
 
 namespace platform {
 namespace {
@@ -28,7 +29,7 @@ struct Search {
     std::string pattern;
 };
 
-FILETIME ToFileTime(const statx_timestamp& time) {
+FileTime ToFileTime(const statx_timestamp& time) {
     return posix::FileTimeFromUnixTime(time.tv_sec, time.tv_nsec);
 }
 
@@ -45,7 +46,7 @@ std::string JoinPath(const std::string& folder, const std::string_view name) {
 }
 
 // Fills the record for one entry; false (errno set) when it cannot be examined.
-bool FillRecord(const std::string& folder, std::string_view name, WIN32_FIND_DATAA* data) {
+bool FillRecord(const std::string& folder, std::string_view name, FindData* data) {
     const std::string path = JoinPath(folder, name);
     struct statx status {};
     const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
@@ -54,7 +55,7 @@ bool FillRecord(const std::string& folder, std::string_view name, WIN32_FIND_DAT
         return false;
     }
     std::memset(data, 0, sizeof *data);
-    DWORD attributes = 0;
+    std::uint32_t attributes = 0;
     if (S_ISDIR(status.stx_mode)) attributes |= kAttributeDirectory;
     // Windows keeps the attribute with the file, whoever asks: no write permission for anyone.
     if ((status.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
@@ -68,15 +69,15 @@ bool FillRecord(const std::string& folder, std::string_view name, WIN32_FIND_DAT
     data->ftCreationTime = ToFileTime(created);
     data->ftLastAccessTime = ToFileTime(status.stx_atime);
     data->ftLastWriteTime = ToFileTime(status.stx_mtime);
-    data->nFileSizeHigh = static_cast<DWORD>(status.stx_size >> 32);
-    data->nFileSizeLow = static_cast<DWORD>(status.stx_size & 0xFFFFFFFFu);
+    data->nFileSizeHigh = static_cast<std::uint32_t>(status.stx_size >> 32);
+    data->nFileSizeLow = static_cast<std::uint32_t>(status.stx_size & 0xFFFFFFFFu);
     const std::size_t length = std::min(name.size(), sizeof data->cFileName - 1);
     std::memcpy(data->cFileName, name.data(), length);
     return true;
 }
 
 // Reads on to the next entry that matches and can be examined.
-bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
+bool ReadNextMatch(Search& search, FindData* data) {
     while (true) {
         errno = 0;
         const dirent* entry = readdir(search.directory);
@@ -97,13 +98,13 @@ bool ReadNextMatch(Search& search, WIN32_FIND_DATAA* data) {
 
 // Why a folder could not be searched: it is missing, or, when it holds a wildcard that is no
 // part of a real name, it cannot name a folder at all (Windows allows no wildcard there).
-DWORD FolderReason(const std::string& folder, int error) {
+std::uint32_t FolderReason(const std::string& folder, int error) {
     if (error != ENOENT && error != ENOTDIR) return posix::Win32ErrorFromErrno(error);
     return posix::HasWildcard(folder) ? kErrorInvalidName : kErrorPathNotFound;
 }
 
 // The reason a name in `folder` was not found: the folder itself may be missing.
-DWORD NotFoundReason(const std::string& folder, int error) {
+std::uint32_t NotFoundReason(const std::string& folder, int error) {
     if (error != ENOENT) return posix::Win32ErrorFromErrno(error);
     struct stat status {};
     const std::string probe = folder.empty() ? "." : folder;
@@ -122,7 +123,7 @@ std::string ResolveLevels(const char* pattern) {
 
 }  // namespace
 
-SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data, FindMatch match) {
+SearchHandle FindFirstEntry(const char* pattern, FindData* data, FindMatch match) {
     // Whole characters only, as Windows reads the pattern once it is converted: a lead byte with
     // nothing after it is no character and names nothing.
     const std::string_view text(pattern);
@@ -161,7 +162,7 @@ SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data, FindMat
     }
     search->pattern = name;
     if (!ReadNextMatch(*search, data)) {
-        const DWORD reason = GetLastErrorCode();
+        const std::uint32_t reason = GetLastErrorCode();
         closedir(search->directory);
         SetLastErrorCode(reason == kErrorNoMoreFiles ? kErrorFileNotFound : reason);
         return InvalidSearchHandle();
@@ -169,7 +170,7 @@ SearchHandle FindFirstEntry(const char* pattern, WIN32_FIND_DATAA* data, FindMat
     return search.release();
 }
 
-bool FindNextEntry(SearchHandle handle, WIN32_FIND_DATAA* data) {
+bool FindNextEntry(SearchHandle handle, FindData* data) {
     if (handle == nullptr || handle == InvalidSearchHandle()) {
         SetLastErrorCode(kErrorInvalidHandle);
         return false;

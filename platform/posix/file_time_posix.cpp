@@ -16,17 +16,18 @@ constexpr std::int64_t kLastValidTicks = std::numeric_limits<std::int64_t>::max(
 // _mktime64 covers 1970-01-01 to 3000-12-31 23:59:59 UTC.
 constexpr std::int64_t kLastMkTime64 = 32535215999;
 
-std::uint64_t Ticks(const FILETIME& time) {
+std::uint64_t Ticks(const FileTime& time) {
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-FILETIME FromTicks(std::uint64_t ticks) {
-    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+FileTime FromTicks(std::uint64_t ticks) {
+    return {static_cast<std::uint32_t>(ticks & 0xFFFFFFFFu),
+            static_cast<std::uint32_t>(ticks >> 32)};
 }
 
 }  // namespace
 
-FILETIME posix::FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds) {
+FileTime posix::FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds) {
     // Bounds on the seconds first, so that no product or sum below can overflow.
     constexpr std::int64_t kFirstSecond = -(kUnixEpochTicks / kTicksPerSecond);
     constexpr std::int64_t kLastSecond = (kLastValidTicks - kUnixEpochTicks) / kTicksPerSecond;
@@ -38,7 +39,7 @@ FILETIME posix::FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanosec
         fraction > kLastValidTicks - whole ? kLastValidTicks : whole + fraction));
 }
 
-bool FileTimeToLocal(const FILETIME& utc, FILETIME& local) {
+bool FileTimeToLocal(const FileTime& utc, FileTime& local) {
     const std::time_t now = std::time(nullptr);
     std::tm broken{};
     if (localtime_r(&now, &broken) == nullptr) return false;
@@ -49,7 +50,7 @@ bool FileTimeToLocal(const FILETIME& utc, FILETIME& local) {
     return true;
 }
 
-bool FileTimeToSystem(const FILETIME& time, SYSTEMTIME& broken) {
+bool FileTimeToSystem(const FileTime& time, SystemTime& broken) {
     const std::uint64_t ticks = Ticks(time);
     if ((ticks >> 63) != 0) return false;
     const auto days = static_cast<std::int64_t>(ticks / kTicksPerDay);
@@ -67,14 +68,14 @@ bool FileTimeToSystem(const FILETIME& time, SYSTEMTIME& broken) {
     const std::int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
     const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 
-    broken.wYear = static_cast<WORD>(year);
-    broken.wMonth = static_cast<WORD>(month);
-    broken.wDay = static_cast<WORD>(day);
-    broken.wDayOfWeek = static_cast<WORD>((days + 1) % 7);  // 1601-01-01 was a Monday
-    broken.wHour = static_cast<WORD>(rest / (kTicksPerSecond * 3600));
-    broken.wMinute = static_cast<WORD>(rest / (kTicksPerSecond * 60) % 60);
-    broken.wSecond = static_cast<WORD>(rest / kTicksPerSecond % 60);
-    broken.wMilliseconds = static_cast<WORD>(rest / 10000 % 1000);
+    broken.wYear = static_cast<std::uint16_t>(year);
+    broken.wMonth = static_cast<std::uint16_t>(month);
+    broken.wDay = static_cast<std::uint16_t>(day);
+    broken.wDayOfWeek = static_cast<std::uint16_t>((days + 1) % 7);  // 1601-01-01 was a Monday
+    broken.wHour = static_cast<std::uint16_t>(rest / (kTicksPerSecond * 3600));
+    broken.wMinute = static_cast<std::uint16_t>(rest / (kTicksPerSecond * 60) % 60);
+    broken.wSecond = static_cast<std::uint16_t>(rest / kTicksPerSecond % 60);
+    broken.wMilliseconds = static_cast<std::uint16_t>(rest / 10000 % 1000);
     return true;
 }
 

@@ -10,6 +10,9 @@
 
 namespace platform {
 
+const PathStyle kNativePathStyle = PathStyle::kPosix;
+const char kPathSeparator = PreferredSeparator(kNativePathStyle);
+
 void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext, PathStyle style) {
     SplitPathWrittenHere(path, drive, dir, fname, ext, style);
 }

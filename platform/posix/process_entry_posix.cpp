@@ -1,8 +1,8 @@
 #include "platform/path.h"
 #include "platform/posix/embedded_resources.h"
 #include "platform/posix/executable_path.h"
+#include "platform/posix/process_entry_command_line_posix.h"
 #include "platform/posix/process_start.h"
-#include "platform/posix/windows_command_line.h"
 #include "platform/process_entry.h"
 
 int main(int argc, char** argv) {

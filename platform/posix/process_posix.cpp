@@ -83,8 +83,6 @@ std::string posix::FolderOf(const std::string& path) {
 }
 
 std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
-    constexpr std::uint32_t kErrorFileNotFound = 2;
-    constexpr std::uint32_t kErrorInsufficientBuffer = 122;
     if (size == 0) return 0;
     buffer[0] = '\0';
     const std::string path = posix::ExecutablePath(nullptr);

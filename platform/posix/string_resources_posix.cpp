@@ -31,7 +31,6 @@ WideText FindStringEntry(ModuleHandle module, unsigned id) {
     if (table == nullptr) return {};
     const auto found = table->find(id);
     if (found == table->end() || found->second.empty()) return {};
-    // OLECHAR is char16_t here: the table's own units.
     return {found->second.data(), static_cast<int>(found->second.size())};
 }
 

@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-#include "platform/file_find.h"
+#include "platform/file_time.h"
 
 namespace platform::posix {
 
 // Seconds and nanoseconds since 1970 as 100 ns ticks since 1601. File systems such as tmpfs,
-// btrfs and XFS hold times far outside what a FILETIME can say: those before 1601 become 0,
-// those past the last valid FILETIME (top bit clear, the year 30828) become that last one.
-FILETIME FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds);
+// btrfs and XFS hold times far outside what a file time can say: those before 1601 become 0,
+// those past the last valid file time (top bit clear, the year 30828) become that last one.
+FileTime FileTimeFromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds);
 
 }  // namespace platform::posix

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform/code_page.h"
 
 // After the standard headers: mbctype.h defines macros (_M1, _S1, ...) that the C++ library's
@@ -29,20 +31,24 @@ void SelectAnsiCodePage(unsigned codePage) {
     _setmbcp(codePage == 0 ? _MB_CP_ANSI : static_cast<int>(codePage));
 }
 
-int AnsiToWide(const char* text, int length, OLECHAR* out, int outCapacity) {
+// UTF-16 text in our own type, which has the system's layout.
+static_assert(sizeof(char16_t) == sizeof(wchar_t));
+
+int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
-    return MultiByteToWideChar(ConversionCodePage(), 0, text, length, out,
-                               out != nullptr ? outCapacity : 0);
+    return MultiByteToWideChar(ConversionCodePage(), 0, text, length,
+                               reinterpret_cast<wchar_t*>(out), out != nullptr ? outCapacity : 0);
 }
 
-int WideToAnsi(const OLECHAR* text, int length, char* out, int outCapacity) {
+int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     // No best fit: it would spell U+00A5 (yen) as a backslash and é as e, so that a name
     // became another name or another folder. A character the code page lacks becomes "?",
     // which no file name holds. (UTF-8 and a few other code pages take no flags, and need
     // none.)
     const auto convert = [&](DWORD flags) {
-        return WideCharToMultiByte(ConversionCodePage(), flags, text, length, out,
+        return WideCharToMultiByte(ConversionCodePage(), flags,
+                                   reinterpret_cast<const wchar_t*>(text), length, out,
                                    out != nullptr ? outCapacity : 0, nullptr, nullptr);
     };
     const int converted = convert(WC_NO_BEST_FIT_CHARS);

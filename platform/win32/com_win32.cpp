@@ -15,8 +15,9 @@ void ComUninitialize() {
     CoUninitialize();
 }
 
-BSTR AllocBstr(const OLECHAR* text, UINT length) {
-    return SysAllocStringLen(text, length);
+BSTR AllocBstr(const char16_t* text, std::uint32_t length) {
+    static_assert(sizeof(OLECHAR) == sizeof(char16_t));
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text), length);
 }
 
 void FreeBstr(BSTR text) {

@@ -64,11 +64,12 @@ bool SpellsTheFolder(const std::string& ansi, const WideString& wide, bool haveW
 std::string ShortSpelling(const WideString& wide) {
     if (wide.empty()) return {};
     wchar_t shortPath[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
+    const DWORD length =
+        GetShortPathNameW(reinterpret_cast<const wchar_t*>(wide.c_str()), shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
     // Only a spelling that reads back as the same name will do; the long name returned
     // unchanged on a volume without short names does not.
-    const WideStringView name(shortPath, length);
+    const WideString name(shortPath, shortPath + length);
     std::string ansi = AnsiFromWide(name);
     return WideFromAnsi(ansi) == name ? ansi : std::string();
 }

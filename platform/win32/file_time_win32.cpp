@@ -1,15 +1,34 @@
 #include <time.h>
+#include <windows.h>
+
+#include <cstddef>
 
 #include "platform/file_time.h"
 
 namespace platform {
+namespace {
 
-bool FileTimeToLocal(const FILETIME& utc, FILETIME& local) {
-    return FileTimeToLocalFileTime(&utc, &local) != FALSE;
+// The records are handed to the system as they are, so they must be the system's own.
+static_assert(sizeof(FileTime) == sizeof(FILETIME));
+static_assert(offsetof(FileTime, dwHighDateTime) == offsetof(FILETIME, dwHighDateTime));
+static_assert(sizeof(SystemTime) == sizeof(SYSTEMTIME));
+static_assert(offsetof(SystemTime, wDay) == offsetof(SYSTEMTIME, wDay));
+static_assert(offsetof(SystemTime, wMilliseconds) == offsetof(SYSTEMTIME, wMilliseconds));
+
+const FILETIME* SystemRecord(const FileTime* time) {
+    return reinterpret_cast<const FILETIME*>(time);
 }
 
-bool FileTimeToSystem(const FILETIME& time, SYSTEMTIME& broken) {
-    return FileTimeToSystemTime(&time, &broken) != FALSE;
+}  // namespace
+
+bool FileTimeToLocal(const FileTime& utc, FileTime& local) {
+    return FileTimeToLocalFileTime(SystemRecord(&utc), reinterpret_cast<FILETIME*>(&local)) !=
+           FALSE;
+}
+
+bool FileTimeToSystem(const FileTime& time, SystemTime& broken) {
+    return FileTimeToSystemTime(SystemRecord(&time), reinterpret_cast<SYSTEMTIME*>(&broken)) !=
+           FALSE;
 }
 
 std::int64_t MakeTime64(std::tm& local) {

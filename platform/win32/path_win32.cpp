@@ -7,6 +7,9 @@
 #include "platform/path.h"
 
 namespace platform {
+
+const PathStyle kNativePathStyle = PathStyle::kWindows;
+const char kPathSeparator = PreferredSeparator(kNativePathStyle);
 namespace {
 
 // Copies a component into a buffer of `capacity` bytes with its terminator, in whole

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cwchar>
 
 #include "platform/path.h"
 #include "platform/process.h"
@@ -16,7 +17,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*argum
     if (platform::ExecutableFilePath(path.data(), platform::kMaxPath) != 0) {
         start.executablePath = path.data();
     }
-    start.commandLine = platform::WideString(GetCommandLineW());
+    const wchar_t* commandLine = GetCommandLineW();
+    start.commandLine = platform::WideString(commandLine, commandLine + std::wcslen(commandLine));
     start.showCode = showCode;
     return LauncherEntry(start);
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-std::uint64_t Ticks(const FILETIME& time) {
+std::uint64_t Ticks(const platform::FileTime& time) {
     return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
 }
 
@@ -72,8 +72,8 @@ TEST(FileTimeExtremes, TimesOutsideTheFileTimeRangeSaturate) {
         IFileFind finder;
         ASSERT_EQ(finder.FindFirst(file.c_str(), 0), 1);
         finder.FindNext();
-        FILETIME written{};
-        FILETIME accessed{};
+        platform::FileTime written{};
+        platform::FileTime accessed{};
         ASSERT_EQ(finder.GetWriteTime(&written), 1);
         ASSERT_EQ(finder.GetAccessTime(&accessed), 1);
         EXPECT_EQ(Ticks(written), c.ticks);

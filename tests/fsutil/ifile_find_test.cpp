@@ -29,7 +29,7 @@ std::set<std::string> WalkNames(IFileFind& finder) {
     return names;
 }
 
-std::int64_t UnixSeconds(const FILETIME& time) {
+std::int64_t UnixSeconds(const platform::FileTime& time) {
     const std::uint64_t ticks =
         (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
     return static_cast<std::int64_t>(ticks / 10000000) - 11644473600;
@@ -65,7 +65,7 @@ TEST_F(IFileFindTest, TheCallThatReachesTheLastMatchReturnsZeroAndKeepsIt) {
     const std::string last = finder.GetName();
     EXPECT_EQ((std::set<std::string>{first, last}), (std::set<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(finder.GetPath(), tree.Root() + kSep + last);
-    FILETIME written{};
+    platform::FileTime written{};
     EXPECT_EQ(finder.GetWriteTime(&written), 1);
 
     // Stepping on past the end never shows an earlier entry again.
@@ -304,7 +304,7 @@ TEST_F(IFileFindTest, TimesOfAFreshFileAreNow) {
     const std::int64_t after = std::time(nullptr);
     IFileFind finder;
     ITime untouched(42);
-    FILETIME raw{};
+    platform::FileTime raw{};
     EXPECT_EQ(finder.GetWriteTime(untouched), 0);
     EXPECT_EQ(finder.GetCreateTime(&raw), 0);
     EXPECT_EQ(untouched.Seconds(), 42);
@@ -313,9 +313,9 @@ TEST_F(IFileFindTest, TimesOfAFreshFileAreNow) {
     finder.FindNext();
     EXPECT_EQ(finder.GetWriteTime(nullptr), 0);
     for (auto query :
-         {static_cast<int (IFileFind::*)(FILETIME*) const>(&IFileFind::GetWriteTime),
-          static_cast<int (IFileFind::*)(FILETIME*) const>(&IFileFind::GetAccessTime),
-          static_cast<int (IFileFind::*)(FILETIME*) const>(&IFileFind::GetCreateTime)}) {
+         {static_cast<int (IFileFind::*)(platform::FileTime*) const>(&IFileFind::GetWriteTime),
+          static_cast<int (IFileFind::*)(platform::FileTime*) const>(&IFileFind::GetAccessTime),
+          static_cast<int (IFileFind::*)(platform::FileTime*) const>(&IFileFind::GetCreateTime)}) {
         ASSERT_EQ((finder.*query)(&raw), 1);
         EXPECT_GE(UnixSeconds(raw), before - 2);
         EXPECT_LE(UnixSeconds(raw), after + 2);

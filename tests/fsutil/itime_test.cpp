@@ -6,9 +6,10 @@
 
 namespace {
 
-FILETIME FromUnixSeconds(std::int64_t seconds) {
+platform::FileTime FromUnixSeconds(std::int64_t seconds) {
     const auto ticks = static_cast<std::uint64_t>(seconds * 10000000 + 116444736000000000);
-    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+    return {static_cast<std::uint32_t>(ticks & 0xFFFFFFFFu),
+            static_cast<std::uint32_t>(ticks >> 32)};
 }
 
 TEST(ITime, FileTimesComeBackAsSecondsSince1970) {
@@ -30,7 +31,7 @@ TEST(ITime, UnconvertibleTimesBecomeZero) {
     time.FromFileTime({0xFFFFFFFFu, 0xFFFFFFFFu}, -1);
     EXPECT_EQ(time.Seconds(), 0);
 
-    SYSTEMTIME old{};
+    platform::SystemTime old{};
     old.wYear = 1899;
     old.wMonth = 12;
     old.wDay = 31;
@@ -40,14 +41,14 @@ TEST(ITime, UnconvertibleTimesBecomeZero) {
 }
 
 TEST(ITime, MillisecondsAndTheWeekdayAreIgnored) {
-    SYSTEMTIME a{};
+    platform::SystemTime a{};
     a.wYear = 2024;
     a.wMonth = 2;
     a.wDay = 29;
     a.wHour = 23;
     a.wMinute = 59;
     a.wSecond = 58;
-    SYSTEMTIME b = a;
+    platform::SystemTime b = a;
     b.wMilliseconds = 999;
     b.wDayOfWeek = 3;
     ITime first;
@@ -58,7 +59,7 @@ TEST(ITime, MillisecondsAndTheWeekdayAreIgnored) {
     EXPECT_EQ(first.Seconds(), second.Seconds());
 
     // The month is counted from 1: March 1 follows February 29 by two seconds.
-    SYSTEMTIME march = a;
+    platform::SystemTime march = a;
     march.wMonth = 3;
     march.wDay = 1;
     march.wHour = 0;

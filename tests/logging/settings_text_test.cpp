@@ -9,7 +9,7 @@
 
 namespace {
 
-// OLECHAR is wchar_t on Windows, char16_t elsewhere: UTF-16 either way.
+// The test texts are written as u"..." literals; the converter takes its own string type.
 std::string Ansi(std::u16string_view text) {
     return platform::AnsiFromWide(platform::WideString(text.begin(), text.end()));
 }

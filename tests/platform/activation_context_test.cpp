@@ -1,4 +1,4 @@
-#include "platform/posix/activation_context.h"
+#include "platform/posix/com_activation_posix.h"
 
 #include <gtest/gtest.h>
 

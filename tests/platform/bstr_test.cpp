@@ -8,7 +8,7 @@
 namespace {
 
 TEST(Bstr, HasTheByteLengthBeforeAndATerminatorAfterTheText) {
-    const OLECHAR text[] = {'R', 'u', 'n', 0x8868, 0};
+    const char16_t text[] = {'R', 'u', 'n', 0x8868, 0};
     BSTR bstr = platform::AllocBstr(text, 4);
     ASSERT_NE(bstr, nullptr);
     std::uint32_t prefix = 0;

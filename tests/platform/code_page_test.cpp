@@ -20,9 +20,7 @@ class CodePage : public ::testing::Test {
     static std::u16string Widen(const std::string& ansi) {
         const int needed = platform::AnsiToWide(ansi.c_str(), -1, nullptr, 0);
         std::u16string wide(static_cast<std::size_t>(needed), u'\0');
-        EXPECT_EQ(
-            platform::AnsiToWide(ansi.c_str(), -1, reinterpret_cast<OLECHAR*>(wide.data()), needed),
-            needed);
+        EXPECT_EQ(platform::AnsiToWide(ansi.c_str(), -1, wide.data(), needed), needed);
         wide.pop_back();  // the terminator, counted with a length of -1
         return wide;
     }
@@ -85,7 +83,7 @@ TEST_F(CodePage, TooSmallBufferFailsAndMeasuringCountsTheTerminator) {
     platform::SelectAnsiCodePage(platform::kCodePageUtf8);
     EXPECT_EQ(platform::AnsiToWide("abc", -1, nullptr, 0), 4);
     EXPECT_EQ(platform::AnsiToWide("abc", 3, nullptr, 0), 3);
-    OLECHAR small[2] = {};
+    char16_t small[2] = {};
     EXPECT_EQ(platform::AnsiToWide("abc", -1, small, 2), 0);
     EXPECT_EQ(platform::AnsiToWide("", 0, nullptr, 0), 0);
 }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr char kGuard = '#';
 
 std::string WholePath() {
@@ -53,7 +52,7 @@ TEST(ExecutableFilePath, APathThatDoesNotFitIsAFailure) {
             EXPECT_EQ(std::string(buffer.data()), path);
         } else {
             EXPECT_EQ(buffer[0], '\0');
-            EXPECT_EQ(platform::GetLastErrorCode(), kErrorInsufficientBuffer);
+            EXPECT_EQ(platform::GetLastErrorCode(), platform::kErrorInsufficientBuffer);
         }
         for (std::size_t at = c.size; at < buffer.size(); ++at) {
             ASSERT_EQ(buffer[at], kGuard) << "written past the buffer at " << at;

@@ -1,11 +1,11 @@
 // The Win32 error codes that the Linux file services report.
 #pragma once
 
-#include "platform/file_find.h"
+#include <cstdint>
 
 namespace platform::posix {
 
 // The Win32 error code for an errno value, as the callers of the file services test it.
-DWORD Win32ErrorFromErrno(int error);
+std::uint32_t Win32ErrorFromErrno(int error);
 
 }  // namespace platform::posix

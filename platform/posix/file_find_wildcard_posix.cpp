@@ -1,4 +1,4 @@
-#include "platform/posix/dos_wildcard.h"
+#include "platform/posix/file_find_wildcard_posix.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/windows_command_line.h"
+#include "platform/posix/process_entry_command_line_posix.h"
 
 #include "platform/code_page.h"
 #include "platform/mbstring.h"

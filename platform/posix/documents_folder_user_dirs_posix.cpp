@@ -1,4 +1,4 @@
-#include "platform/posix/user_dirs.h"
+#include "platform/posix/documents_folder_user_dirs_posix.h"
 
 #include <cstring>
 

@@ -1,11 +1,11 @@
 // The part of the COM binary interface that the launcher and its run objects use, with the
 // same layout as on Windows: GUIDs, status codes, IUnknown and IClassFactory vtables, BSTR.
+// Defined at global scope under the Windows names, since COM code is written against those.
+// Built as "platform/com_abi.h" on Linux (see platform/CMakeLists.txt).
 #pragma once
 
 #include <cstdint>
 #include <cstring>
-#include <string>
-#include <string_view>
 
 using HRESULT = std::int32_t;
 using LONG = std::int32_t;
@@ -82,18 +82,3 @@ inline constexpr IID IID_IUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr IID IID_IClassFactory = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-namespace platform {
-
-// What Windows builds from the executable's manifest before the entry runs: the manifest
-// compiled into the executable and the folder its files are loaded from (empty when the
-// executable cannot be found: nothing is loaded from anywhere else). Activation also keeps
-// here what its last failure looked for and why, for the report of that failure.
-struct ActivationContext {
-    std::string_view manifest;
-    std::string folder;
-    std::string failedLookingFor;
-    std::string failureReason;
-};
-
-}  // namespace platform
