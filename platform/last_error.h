@@ -9,19 +9,26 @@ namespace platform {
 std::uint32_t GetLastErrorCode();
 void SetLastErrorCode(std::uint32_t code);
 
-// The Win32 error codes that these services set and their callers read.
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorPathNotFound = 3;
-constexpr std::uint32_t kErrorTooManyOpenFiles = 4;
-constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorNotEnoughMemory = 8;
-constexpr std::uint32_t kErrorNoMoreFiles = 18;
-constexpr std::uint32_t kErrorGenFailure = 31;
-constexpr std::uint32_t kErrorDiskFull = 112;
-constexpr std::uint32_t kErrorInsufficientBuffer = 122;
-constexpr std::uint32_t kErrorInvalidName = 123;
-constexpr std::uint32_t kErrorAlreadyExists = 183;
-constexpr std::uint32_t kErrorFilenameExcedRange = 206;
+// The Win32 error codes that these services set and their callers read, by what they are
+// about. Plain enumerations, so that they compare with a code as they are.
+enum NameError : std::uint32_t {
+    kErrorFileNotFound = 2,
+    kErrorPathNotFound = 3,
+    kErrorInvalidName = 123,
+    kErrorAlreadyExists = 183,
+    kErrorFilenameExcedRange = 206,
+};
+enum AccessError : std::uint32_t {
+    kErrorTooManyOpenFiles = 4,
+    kErrorAccessDenied = 5,
+    kErrorInvalidHandle = 6,
+    kErrorNoMoreFiles = 18,
+};
+enum ResourceError : std::uint32_t {
+    kErrorNotEnoughMemory = 8,
+    kErrorGenFailure = 31,
+    kErrorDiskFull = 112,
+    kErrorInsufficientBuffer = 122,
+};
 
 }  // namespace platform
