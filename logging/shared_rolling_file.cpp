@@ -1,6 +1,7 @@
 #include "logging/shared_rolling_file.h"
 
 #include <cstdio>
+#include <random>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -166,9 +167,13 @@ std::string SharedRollingFile::Backup(int number) const {
     return path_ + "." + std::to_string(number);
 }
 
-std::string SharedRollingFile::UniqueName(const char* kind) {
+// A name of its own for a file that a rollover moves aside, which no other process picks:
+// drawn from the system's randomness only when a rollover needs it, not at every start.
+std::string SharedRollingFile::UniqueName(const char* kind) const {
+    std::random_device random;
+    const auto high = static_cast<unsigned long long>(random());
     char suffix[24];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(names_()));
+    std::snprintf(suffix, sizeof suffix, "%016llx", (high << 32) | random());
     return path_ + kind + suffix;
 }
 
@@ -180,14 +185,14 @@ std::string SharedRollingFile::UniqueName(const char* kind) {
 // generations open (Windows can neither replace an open file nor free the name of one
 // pending deletion).
 bool SharedRollingFile::RollOver() {
-    const std::string retiredPrefix = path_ + ".retired-";
-    const std::string retired = UniqueName(".retired-");
-    Moves moves;
+    const char* const retiredKind = ".retired-";
+    const std::string retired = UniqueName(retiredKind);
     if (backups_ == 0) {
         if (platform::MoveFileTo(path_, retired) != MoveOutcome::kMoved) return false;
     } else {
         const std::string staged = UniqueName(".rolling-");
         if (platform::MoveFileTo(path_, staged) != MoveOutcome::kMoved) return false;
+        Moves moves;
         bool moved = moves.Do(Backup(backups_), retired);
         for (int number = backups_ - 1; moved && number >= 1; --number) {
             moved = moves.Do(Backup(number), Backup(number + 1));
@@ -199,6 +204,6 @@ bool SharedRollingFile::RollOver() {
         }
     }
     // Also what earlier rollovers could not delete (held open by then, say).
-    platform::RemoveFilesStartingWith(retiredPrefix);
+    platform::RemoveFilesStartingWith(path_ + retiredKind);
     return true;
 }

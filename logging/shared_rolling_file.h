@@ -24,7 +24,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <random>
 #include <string>
 
 #include "platform/shared_append_file.h"
@@ -61,7 +60,7 @@ class SharedRollingFile {
     enum class Lock { kLocked, kNotHad, kUnsupported };
 
     std::string Backup(int number) const;
-    std::string UniqueName(const char* kind);
+    std::string UniqueName(const char* kind) const;
     bool LookIsDue(Clock::time_point now) const;
     bool Look(Clock::time_point now);
     bool Reopen();
@@ -87,7 +86,5 @@ class SharedRollingFile {
     // A rollover that the system refused (a file held open without delete sharing) is not
     // tried again before this moment.
     Clock::time_point nextRollover_{};
-    // Names of its own for the files a rollover moves aside, which no other process picks.
-    std::mt19937_64 names_{std::random_device{}()};
     platform::SharedAppendFile file_;
 };

@@ -53,10 +53,10 @@ WideString WidePath(GetFolderPathW getFolderPath, int folder, DWORD flags) {
 // Whether SHGetFolderPathA's spelling names the folder itself. For a character outside the
 // code page it writes "?", or a look-alike (best fit: é as e, U+00A5 as a backslash) that
 // names another folder, which need not be the user's: only a spelling that reads back as
-// the wide path will do. Without the wide function, "?" is all that can be told.
-bool SpellsTheFolder(const std::string& ansi, const WideString& wide, bool haveWide) {
-    if (!haveWide) return ansi.find('?') == std::string::npos;
-    return !wide.empty() && WideFromAnsi(ansi) == wide;
+// the wide path will do. Without the wide path, "?" is all that can be told.
+bool SpellsTheFolder(const std::string& ansi, const WideString& wide) {
+    if (wide.empty()) return ansi.find('?') == std::string::npos;
+    return WideFromAnsi(ansi) == wide;
 }
 
 // The ANSI spelling of a path that SHGetFolderPathA could not spell: the path's short (8.3)
@@ -103,7 +103,7 @@ std::string DocumentsFolder(std::string& reason) {
             }
             found = buffer;
             const WideString wide = WidePath(getFolderPathW, lookup.folder, lookup.flags);
-            if (SpellsTheFolder(found, wide, getFolderPathW != nullptr)) break;
+            if (SpellsTheFolder(found, wide)) break;
             found = ShortSpelling(wide);
             if (!found.empty()) break;
             reason = std::string(buffer) + ": the code page (" +
