@@ -7,8 +7,9 @@
 #   PROCESSOR_ARCHITECTURE  the executable's, as manifests name it: X86 or amd64
 #   OUTPUT         the manifest to write: UTF-8 with a byte-order mark, a standalone XML
 #                  declaration, CR LF, then the assembly element on one line
-#   SOURCE         optional: a C++ source embedding the same bytes (for systems without
-#                  resource sections); it registers them while static objects are built
+#   SOURCE         optional: a C++ source with the same declarations as a table of class
+#                  and file, in the manifest's order (for systems without activation
+#                  contexts, which then need not parse the manifest at every start)
 cmake_minimum_required(VERSION 3.25)
 
 foreach(required TEMPLATE TABLE ASSEMBLY_NAME PROCESSOR_ARCHITECTURE OUTPUT)
@@ -41,7 +42,9 @@ foreach(row IN LISTS rows)
     set(name_${key} "${file}")
     set(classes_${key} "")
     set(typelibs_${key} "")
+    set(clsids_${key} "")
   endif()
+  list(APPEND clsids_${key} "${clsid}")
   if(tlbid STREQUAL "")
     string(APPEND classes_${key} "<comClass clsid=\"${clsid}\" progid=\"${progid}\"></comClass>")
   else()
@@ -74,16 +77,20 @@ file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")
 
 if(DEFINED SOURCE)
-  file(READ "${OUTPUT}" bytes HEX)
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${bytes}")
+  set(declarations "")
+  foreach(key IN LISTS files)
+    foreach(clsid IN LISTS clsids_${key})
+      string(APPEND declarations "    {\"${clsid}\", \"${name_${key}}\"},\n")
+    endforeach()
+  endforeach()
   file(WRITE "${SOURCE}.tmp"
-    "// Generated from the manifest template and the table of COM classes. Do not edit.\n"
+    "// Generated from the table of COM classes, in the manifest's order. Do not edit.\n"
     "#include \"platform/posix/embedded_resources.h\"\n\n"
     "namespace {\n"
-    "constexpr char kManifest[] = {${bytes}};\n"
+    "constexpr platform::DeclaredClass kClasses[] = {\n${declarations}};\n"
     "}  // namespace\n\n"
-    "std::string_view platform::posix::EmbeddedApplicationManifest() {\n"
-    "    return {kManifest, sizeof kManifest};\n"
+    "std::span<const platform::DeclaredClass> platform::posix::EmbeddedClassTable() {\n"
+    "    return kClasses;\n"
     "}\n")
   file(COPY_FILE "${SOURCE}.tmp" "${SOURCE}" ONLY_IF_DIFFERENT)
   file(REMOVE "${SOURCE}.tmp")

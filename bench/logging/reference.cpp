@@ -1,10 +1,12 @@
-// The irreducible work of a start: configure log4cxx from an existing properties file, load
-// the run object's library, and have it run once. No documents folder, no directories, no
-// properties file written, no manifest.
+// The irreducible work of a start: set the C runtime locale to the user's (as every start of
+// the launcher must, before its properties are made), configure log4cxx from an existing
+// properties file, load the run object's library, and have it run once. No documents folder,
+// no directories, no properties file written, no manifest.
 #include <dlfcn.h>
 #include <log4cxx/file.h>
 #include <log4cxx/propertyconfigurator.h>
 
+#include <clocale>
 #include <cstdio>
 
 #include "launcher/app_run.h"
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: logging_reference <properties file> <run object library>\n");
         return 2;
     }
+    std::setlocale(LC_ALL, "");
     log4cxx::PropertyConfigurator::configure(log4cxx::File(argv[1]));
     void* library = dlopen(argv[2], RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) return 2;

@@ -1,51 +1,10 @@
 #include "platform/posix/com_activation_posix.h"
 
-#include <expat.h>
 #include <strings.h>
 
 #include <cstdio>
 
 namespace platform::posix {
-namespace {
-
-struct ManifestSearch {
-    XML_Parser parser;
-    std::string wantedClass;
-    std::string currentFile;
-    std::optional<std::string> found;
-};
-
-const char* Attribute(const XML_Char** attributes, const char* name) {
-    for (int i = 0; attributes[i] != nullptr; i += 2) {
-        if (std::string_view(attributes[i]) == name) return attributes[i + 1];
-    }
-    return nullptr;
-}
-
-void XMLCALL OnStartElement(void* userData, const XML_Char* element, const XML_Char** attributes) {
-    auto* search = static_cast<ManifestSearch*>(userData);
-    const std::string_view name(element);
-    if (name == "file") {
-        const char* fileName = Attribute(attributes, "name");
-        search->currentFile = fileName != nullptr ? fileName : "";
-    } else if (name == "comClass" && !search->found && !search->currentFile.empty()) {
-        const char* clsid = Attribute(attributes, "clsid");
-        // Class identifiers compare without regard to case, as COM compares them.
-        if (clsid != nullptr && strcasecmp(clsid, search->wantedClass.c_str()) == 0) {
-            search->found = search->currentFile;
-            // The rest of the manifest cannot change the answer: it is not read at every start.
-            XML_StopParser(search->parser, XML_FALSE);
-        }
-    }
-}
-
-void XMLCALL OnEndElement(void* userData, const XML_Char* element) {
-    if (std::string_view(element) == "file") {
-        static_cast<ManifestSearch*>(userData)->currentFile.clear();
-    }
-}
-
-}  // namespace
 
 std::string FormatGuid(REFGUID guid) {
     char text[39];
@@ -56,18 +15,16 @@ std::string FormatGuid(REFGUID guid) {
     return text;
 }
 
-std::optional<std::string> FindClassFile(std::string_view manifest, REFCLSID classId) {
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    if (parser == nullptr) return std::nullopt;
-    ManifestSearch search{parser, FormatGuid(classId), {}, {}};
-    XML_SetUserData(parser, &search);
-    XML_SetElementHandler(parser, OnStartElement, OnEndElement);
-    const bool wellFormed = XML_Parse(parser, manifest.data(), static_cast<int>(manifest.size()),
-                                      XML_TRUE) == XML_STATUS_OK;
-    const bool stoppedAtTheClass = XML_GetErrorCode(parser) == XML_ERROR_ABORTED;
-    XML_ParserFree(parser);
-    if (!wellFormed && !stoppedAtTheClass) return std::nullopt;
-    return search.found;
+std::optional<std::string> FindClassFile(std::span<const DeclaredClass> classes, REFCLSID classId) {
+    const std::string wanted = FormatGuid(classId);
+    for (const DeclaredClass& declared : classes) {
+        // Class identifiers compare without regard to case, as COM compares them.
+        if (declared.classId.size() == wanted.size() &&
+            strncasecmp(declared.classId.data(), wanted.c_str(), wanted.size()) == 0) {
+            return std::string(declared.file);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string LocalModuleName(const std::string& manifestFileName) {

@@ -82,7 +82,7 @@ HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown
         return Fail(context, CO_E_NOTINITIALIZED, className,
                     "COM was not initialised on this thread");
     }
-    const auto file = posix::FindClassFile(context.manifest, classId);
+    const auto file = posix::FindClassFile(context.classes, classId);
     if ((classContext & CLSCTX_INPROC_SERVER) == 0 || !file) {
         return Fail(context, REGDB_E_CLASSNOTREG, className,
                     "the class is not declared in the executable's manifest");

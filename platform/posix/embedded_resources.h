@@ -1,10 +1,14 @@
 // What Windows keeps in an executable's resource section, compiled into the program instead:
 // a generated source registers the string table while static objects are constructed, so that
-// it exists before the entry runs, as resources do on Windows; another defines the manifest.
+// it exists before the entry runs, as resources do on Windows; another defines the classes
+// of the application manifest.
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string_view>
+
+#include "platform/activation_context.h"
 
 namespace platform::posix {
 
@@ -15,7 +19,8 @@ struct EmbeddedString {
 
 bool RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count);
 
-// The application manifest, defined by the executable that embeds one (the launcher's only).
-std::string_view EmbeddedApplicationManifest();
+// The classes of the application manifest, defined by the executable that has one (the
+// launcher's only).
+std::span<const DeclaredClass> EmbeddedClassTable();
 
 }  // namespace platform::posix

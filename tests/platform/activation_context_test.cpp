@@ -11,36 +11,24 @@ constexpr CLSID kSecondClass = {
 constexpr CLSID kUndeclaredClass = {
     0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 
-const char kManifest[] =
-    "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
-    "<file name=\"First.dll\"><comClass clsid=\"{1368db73-5337-4934-bdd1-5bd251843afe}\" "
-    "progid=\"A.B\"></comClass></file>"
-    "<file name=\"Shared.dll\"><comClass clsid=\"{00000000-0000-0000-0000-000000000001}\" "
-    "progid=\"S.One\" tlbid=\"{00000000-0000-0000-0000-0000000000AA}\"></comClass>"
-    "<comClass clsid=\"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}\" progid=\"S.Two\"></comClass>"
-    "<typelib tlbid=\"{00000000-0000-0000-0000-0000000000AA}\" version=\"1.0\" helpdir=\"\">"
-    "</typelib></file>"
-    "<comClass clsid=\"{00000000-1111-2222-3333-444444444444}\"></comClass>"
-    "</assembly>";
+// As the manifest lists them: one class in two files (the first file answers for it), and
+// identifiers in either case.
+constexpr platform::DeclaredClass kDeclared[] = {
+    {"{1368db73-5337-4934-bdd1-5bd251843afe}", "First.dll"},
+    {"{00000000-0000-0000-0000-000000000001}", "Shared.dll"},
+    {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}", "Shared.dll"},
+    {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}", "Later.dll"},
+    {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185}", "Cut.dll"},
+};
 
-TEST(ActivationContext, FindsTheFileThatDeclaresTheClass) {
-    EXPECT_EQ(platform::posix::FindClassFile(kManifest, kRunObjectClass), "First.dll");
-    EXPECT_EQ(platform::posix::FindClassFile(kManifest, kSecondClass), "Shared.dll");
+TEST(ActivationContext, FindsTheFileThatDeclaresTheClassFirst) {
+    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kRunObjectClass), "First.dll");
+    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kSecondClass), "Shared.dll");
 }
 
-TEST(ActivationContext, ClassOutsideAnyFileOrNotDeclaredIsNotFound) {
-    EXPECT_EQ(platform::posix::FindClassFile(kManifest, kUndeclaredClass), std::nullopt);
-    EXPECT_EQ(platform::posix::FindClassFile("", kRunObjectClass), std::nullopt);
-}
-
-TEST(ActivationContext, MalformedManifestDeclaresNothing) {
-    const std::string truncated(kManifest, sizeof kManifest / 2);
-    EXPECT_EQ(platform::posix::FindClassFile(truncated + "<file name=\"X.dll\"><comClass "
-                                                         "clsid=\"{692BE9B0-CF1F-4403-BFAA-"
-                                                         "D6B6205A185D}\"/></fi",
-                                             kSecondClass),
-              std::nullopt);
+TEST(ActivationContext, UndeclaredClassIsNotFound) {
+    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kUndeclaredClass), std::nullopt);
+    EXPECT_EQ(platform::posix::FindClassFile({}, kRunObjectClass), std::nullopt);
 }
 
 TEST(ActivationContext, WindowsModuleNamesBecomeSharedObjects) {

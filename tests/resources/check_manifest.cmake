@@ -1,6 +1,8 @@
 # Generates manifests the way the build does and checks them:
 # - a table with shared libraries gives exactly the expected bytes (BOM, declaration, CR LF,
 #   the assembly on one line, file/comClass/typelib elements);
+# - the class table that the Linux build compiles in declares what that manifest declares, in
+#   its order;
 # - the shipped table lists the component's three files first, the run object's first.
 cmake_minimum_required(VERSION 3.25)
 
@@ -11,7 +13,7 @@ execute_process(
   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${template}
           -DTABLE=${SOURCE_DIR}/tests/resources/extra_rows.tsv
           -DASSEMBLY_NAME=Orvane.TaxLink.check -DPROCESSOR_ARCHITECTURE=X86
-          -DOUTPUT=${WORK_DIR}/extra_rows.manifest
+          -DOUTPUT=${WORK_DIR}/extra_rows.manifest -DSOURCE=${WORK_DIR}/extra_rows_classes.cpp
           -P ${generator}
   RESULT_VARIABLE failed)
 if(failed)
@@ -21,6 +23,26 @@ file(READ ${WORK_DIR}/extra_rows.manifest actual HEX)
 file(READ ${SOURCE_DIR}/tests/resources/expected_extra_rows.manifest expected HEX)
 if(NOT actual STREQUAL expected)
   message(FATAL_ERROR "extra_rows.manifest differs from expected_extra_rows.manifest")
+endif()
+
+file(READ ${WORK_DIR}/extra_rows.manifest manifest)
+string(REGEX MATCHALL "<file name=\"[^\"]+\">(<comClass[^>]*></comClass>|<typelib[^>]*></typelib>)*"
+       file_elements "${manifest}")
+set(declared "")
+foreach(element IN LISTS file_elements)
+  string(REGEX MATCH "name=\"([^\"]+)\"" ignored "${element}")
+  set(name "${CMAKE_MATCH_1}")
+  string(REGEX MATCHALL "clsid=\"[^\"]+\"" class_ids "${element}")
+  foreach(class_id IN LISTS class_ids)
+    string(REGEX REPLACE "clsid=\"([^\"]+)\"" "{\"\\1\", \"${name}\"}" pair "${class_id}")
+    list(APPEND declared "${pair}")
+  endforeach()
+endforeach()
+file(READ ${WORK_DIR}/extra_rows_classes.cpp table)
+string(REGEX MATCHALL "{\"[^\"]+\", \"[^\"]+\"}" compiled "${table}")
+list(LENGTH declared count)
+if(count LESS 6 OR NOT compiled STREQUAL declared)
+  message(FATAL_ERROR "the compiled class table (${compiled}) is not the manifest's (${declared})")
 endif()
 
 execute_process(
