@@ -2,8 +2,8 @@
 # cmake -P and:
 #   TABLE   the source table
 #   RC      optional: a Windows resource script with a STRINGTABLE, language Japanese
-#   SOURCE  optional: a C++ source with the same entries, registered while static objects
-#           are built (for systems without resource sections)
+#   SOURCE  optional: a C++ source with the same entries as the executable's string table
+#           (for systems without resource sections)
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS "${TABLE}" rows ENCODING UTF-8)
@@ -46,14 +46,14 @@ endif()
 if(DEFINED SOURCE)
   string(CONCAT content
     "// Generated from ${TABLE}. Do not edit.\n"
-    "#include <iterator>\n\n"
     "#include \"platform/posix/embedded_resources.h\"\n\n"
     "namespace {\n"
     "constexpr platform::posix::EmbeddedString kStrings[] = {\n"
     "${cpp_entries}"
     "};\n"
-    "[[maybe_unused]] const bool registered =\n"
-    "    platform::posix::RegisterExecutableStrings(kStrings, std::size(kStrings));\n"
-    "}  // namespace\n")
+    "}  // namespace\n\n"
+    "std::span<const platform::posix::EmbeddedString> platform::posix::EmbeddedStringTable() {\n"
+    "    return kStrings;\n"
+    "}\n")
   write_if_changed("${SOURCE}" "${content}")
 endif()

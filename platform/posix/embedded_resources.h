@@ -1,10 +1,8 @@
 // What Windows keeps in an executable's resource section, compiled into the program instead:
-// a generated source registers the string table while static objects are constructed, so that
-// it exists before the entry runs, as resources do on Windows; another defines the classes
-// of the application manifest.
+// generated sources of the executable define its string table and the classes of its
+// application manifest.
 #pragma once
 
-#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -17,7 +15,8 @@ struct EmbeddedString {
     std::u16string_view text;
 };
 
-bool RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count);
+// The executable's string table, defined by every executable that looks strings up.
+std::span<const EmbeddedString> EmbeddedStringTable();
 
 // The classes of the application manifest, defined by the executable that has one (the
 // launcher's only).

@@ -1,37 +1,23 @@
-#include <map>
-
 #include "platform/posix/embedded_resources.h"
 #include "platform/string_resources.h"
 
 namespace platform {
-namespace {
 
-// The executable's table as the build compiled it in: one text for each ID.
-using StringTable = std::map<unsigned, std::u16string_view>;
-
-StringTable& ExecutableTable() {
-    static StringTable table;
-    return table;
-}
-
-}  // namespace
-
-bool posix::RegisterExecutableStrings(const EmbeddedString* strings, std::size_t count) {
-    StringTable& table = ExecutableTable();
-    for (std::size_t i = 0; i < count; ++i) table[strings[i].id] = strings[i].text;
-    return true;
-}
+using ExecutableStrings = std::span<const posix::EmbeddedString>;
 
 ModuleHandle ExecutableModule() {
-    return &ExecutableTable();
+    static const ExecutableStrings table = posix::EmbeddedStringTable();
+    return &table;
 }
 
 WideText FindStringEntry(ModuleHandle module, unsigned id) {
-    const auto* table = static_cast<const StringTable*>(module);
-    if (table == nullptr) return {};
-    const auto found = table->find(id);
-    if (found == table->end() || found->second.empty()) return {};
-    return {found->second.data(), static_cast<int>(found->second.size())};
+    if (module == nullptr) return {};
+    for (const posix::EmbeddedString& entry : *static_cast<const ExecutableStrings*>(module)) {
+        if (entry.id == id && !entry.text.empty()) {
+            return {entry.text.data(), static_cast<int>(entry.text.size())};
+        }
+    }
+    return {};
 }
 
 }  // namespace platform
