@@ -11,14 +11,14 @@ constexpr CLSID kSecondClass = {
 constexpr CLSID kUndeclaredClass = {
     0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 
-// As the manifest lists them: one class in two files (the first file answers for it), and
-// identifiers in either case.
+// As the manifest lists them: a class ID cut short ahead of the one it begins (no match for
+// it), one class in two files (the first file answers for it), and identifiers in either case.
 constexpr platform::DeclaredClass kDeclared[] = {
+    {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185", "Cut.dll"},
     {"{1368db73-5337-4934-bdd1-5bd251843afe}", "First.dll"},
     {"{00000000-0000-0000-0000-000000000001}", "Shared.dll"},
     {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}", "Shared.dll"},
     {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}", "Later.dll"},
-    {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185}", "Cut.dll"},
 };
 
 TEST(ActivationContext, FindsTheFileThatDeclaresTheClassFirst) {
