@@ -3,9 +3,10 @@
 reference program, which only sets the C runtime locale to the user's, configures log4cxx
 from the same properties file, loads the run object's library and runs it once: instructions
 counted by callgrind, and wall time over repeated runs, interleaved so that both see the same
-machine, with the range in which the ratio of the medians lies in 95 of 100 resamplings of
-those runs (a machine whose speed wanders shows a wide range). Both run with a temporary
-home, so that the launcher writes its properties file there and the reference reads it.
+machine (each first in every other round), with the range in which the ratio of the medians
+lies in 95 of 100 resamplings of those runs (a machine whose speed wanders shows a wide range).
+Both run with a temporary home, so that the launcher writes its properties file there and the
+reference reads it.
 
 The locale is ja_JP.UTF-8, the users' own, unless BENCH_LANG names another: the C runtime
 locale that every start sets up costs more where it is not in the locale archive (C.UTF-8).
@@ -46,8 +47,13 @@ def main():
 
         counts = {name: instructions(command, env) for name, command in programs.items()}
         times = {name: [] for name in programs}
+        order = list(programs)
         for _ in range(RUNS):
-            for name, command in programs.items():
+            # Each goes first in every other round, so that neither always starts on a machine
+            # the other has just warmed (or disturbed).
+            order.reverse()
+            for name in order:
+                command = programs[name]
                 start = time.perf_counter()
                 subprocess.run(command, stdout=subprocess.DEVNULL, env=env, check=True)
                 times[name].append(time.perf_counter() - start)
