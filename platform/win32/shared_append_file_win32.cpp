@@ -133,10 +133,6 @@ bool HasEnded(DWORD process) {
 
 }  // namespace
 
-SharedAppendFile::~SharedAppendFile() {
-    Close();
-}
-
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
     const std::wstring wide = LongPath(path);
@@ -174,10 +170,6 @@ void SharedAppendFile::Close() {
     if (!IsOpen()) return;
     CloseHandle(AsHandle(handle_));
     handle_ = -1;
-}
-
-bool SharedAppendFile::IsOpen() const {
-    return AsHandle(handle_) != INVALID_HANDLE_VALUE;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
