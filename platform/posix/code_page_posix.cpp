@@ -135,7 +135,6 @@ const CodeSet& LocaleCodeSet() {
     return codeSet;
 }
 
-// The code set that SelectAnsiCodePage chose, if any.
 std::optional<CodeSet> selectedCodeSet;
 
 const CodeSet& ActiveCodeSet() {

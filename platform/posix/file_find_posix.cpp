@@ -39,10 +39,7 @@ bool Older(const statx_timestamp& a, const statx_timestamp& b) {
 
 std::string JoinPath(const std::string& folder, const std::string_view name) {
     if (folder.empty()) return std::string(name);
-    std::string path = folder;
-    if (path.back() != '/') path += '/';
-    path += name;
-    return path;
+    return folder + (folder.back() == '/' ? "" : "/") + std::string(name);
 }
 
 // Fills the record for one entry; false (errno set) when it cannot be examined.
