@@ -26,15 +26,12 @@ void SelectAnsiCodePage(unsigned codePage);
 // the terminator. With no output buffer, returns the count needed. 0 on failure.
 int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity);
 
-// WideCharToMultiByte into the ANSI code page, with the same conventions.
-int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity);
-
 // UTF-16 text, as COM and the Windows services take it.
 using WideString = std::u16string;
 using WideStringView = std::u16string_view;
 
-// The whole text converted, measured first. Empty for empty text and where the conversion
-// fails; characters the target cannot hold are replaced as the conversions above replace them.
+// The whole text converted. Empty for empty text and where the conversion fails; characters
+// the target cannot hold are replaced, never dropped, and never by a look-alike (no best fit).
 WideString WideFromAnsi(std::string_view ansi);
 std::string AnsiFromWide(WideStringView wide);
 

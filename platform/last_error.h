@@ -9,26 +9,22 @@ namespace platform {
 std::uint32_t GetLastErrorCode();
 void SetLastErrorCode(std::uint32_t code);
 
-// The Win32 error codes that these services set and their callers read, by what they are
-// about. Plain enumerations, so that they compare with a code as they are.
-enum NameError : std::uint32_t {
+// The Win32 error codes that these services set and their callers read. A plain enumeration,
+// so that its values compare with a code as they are.
+enum Win32Error : std::uint32_t {
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
-    kErrorInvalidName = 123,
-    kErrorAlreadyExists = 183,
-    kErrorFilenameExcedRange = 206,
-};
-enum AccessError : std::uint32_t {
     kErrorTooManyOpenFiles = 4,
     kErrorAccessDenied = 5,
     kErrorInvalidHandle = 6,
-    kErrorNoMoreFiles = 18,
-};
-enum ResourceError : std::uint32_t {
     kErrorNotEnoughMemory = 8,
+    kErrorNoMoreFiles = 18,
     kErrorGenFailure = 31,
     kErrorDiskFull = 112,
     kErrorInsufficientBuffer = 122,
+    kErrorInvalidName = 123,
+    kErrorAlreadyExists = 183,
+    kErrorFilenameExcedRange = 206,
 };
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-#ifndef PLATFORM_LOCAL_CLOCK_H
-#define PLATFORM_LOCAL_CLOCK_H
+// Today's date by the local clock.
+#pragma once
 
 #include <climits>
 #include <ctime>
@@ -22,5 +22,3 @@ inline bool DateFromLocalTime(const std::tm& local, int& year, int& month, int& 
 }
 
 }  // namespace platform
-
-#endif  // PLATFORM_LOCAL_CLOCK_H

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "platform/code_page.h"
+
 namespace platform {
 
 // _ismbblead for the active code page: 0x81-0x9F and 0xE0-0xFC in 932; never in UTF-8.
@@ -13,7 +15,9 @@ bool IsLeadByte(unsigned char byte);
 
 // False where no byte ever starts a double-byte character (UTF-8, what Linux runs in): a walk
 // then takes each byte as a character of its own without asking about every one.
-bool MayHaveLeadBytes();
+inline bool MayHaveLeadBytes() {
+    return ActiveAnsiCodePage() != kCodePageUtf8;
+}
 
 // The one step of every walk over such text. Bytes of the character that begins at `at`: 2 for
 // a lead byte with a byte after it, 1 otherwise (a lead byte at the end stands alone, as the C
@@ -43,7 +47,6 @@ class Characters {
             return *this;
         }
         bool operator==(const iterator& other) const { return at_ == other.at_; }
-        bool operator!=(const iterator& other) const { return at_ != other.at_; }
 
       private:
         std::size_t Length() const { return multibyte_ ? CharacterLength(text_, at_) : 1; }

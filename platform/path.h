@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace platform {
 
@@ -43,6 +44,10 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext,
 // Windows, whose runtime knows only its own style.
 void SplitPathWrittenHere(const char* path, char* drive, char* dir, char* fname, char* ext,
                           PathStyle style);
+
+// One component of SplitPath into `out` (nothing when it is null), a buffer of `capacity`
+// bytes, cut in whole characters as SplitPath cuts it: the copy that both splitters make.
+void CopySplitComponent(std::string_view component, char* out, std::size_t capacity);
 
 // _fullpath: `name` made absolute against the current directory, with "." and ".." levels
 // resolved by name alone, into `buffer` of `capacity` bytes. Null when it does not fit or

@@ -24,7 +24,7 @@ class SharedAppendFile {
     };
 
     SharedAppendFile() = default;
-    ~SharedAppendFile();
+    ~SharedAppendFile() { Close(); }
     SharedAppendFile(const SharedAppendFile&) = delete;
     SharedAppendFile& operator=(const SharedAppendFile&) = delete;
 
@@ -32,7 +32,7 @@ class SharedAppendFile {
     // without ever waiting on what sits at the path; anything but a regular file is refused.
     OpenOutcome Open(const std::string& path);
     void Close();
-    bool IsOpen() const;
+    bool IsOpen() const { return handle_ != -1; }
 
     // Writes all of it at the end of the file; false when the system did not take it all.
     bool Append(const char* data, std::size_t size);

@@ -6,16 +6,13 @@
 #include "platform/path.h"
 
 namespace platform {
-namespace {
 
-void CopyComponent(std::string_view component, char* out, std::size_t capacity) {
+void CopySplitComponent(std::string_view component, char* out, std::size_t capacity) {
     if (out == nullptr) return;
     const std::size_t length = WholeCharactersWithin(component, capacity - 1);
     std::memcpy(out, component.data(), length);
     out[length] = '\0';
 }
-
-}  // namespace
 
 void SplitPathWrittenHere(const char* path, char* drive, char* dir, char* fname, char* ext,
                           PathStyle style) {
@@ -23,7 +20,7 @@ void SplitPathWrittenHere(const char* path, char* drive, char* dir, char* fname,
     // A drive exists in Windows-style text only: "C:" is an ordinary Linux name.
     const bool hasDrive = style == PathStyle::kWindows && text.size() >= 2 && text[1] == ':';
     const std::size_t dirBegin = hasDrive ? 2 : 0;
-    CopyComponent(text.substr(0, dirBegin), drive, kMaxDrive);
+    CopySplitComponent(text.substr(0, dirBegin), drive, kMaxDrive);
 
     // The last separator and the last dot, never the second byte of a double-byte character.
     std::size_t nameBegin = dirBegin;
@@ -35,9 +32,9 @@ void SplitPathWrittenHere(const char* path, char* drive, char* dir, char* fname,
     }
     const std::size_t extBegin =
         lastDot != std::string_view::npos && lastDot >= nameBegin ? lastDot : text.size();
-    CopyComponent(text.substr(dirBegin, nameBegin - dirBegin), dir, kMaxDir);
-    CopyComponent(text.substr(nameBegin, extBegin - nameBegin), fname, kMaxFname);
-    CopyComponent(text.substr(extBegin), ext, kMaxExt);
+    CopySplitComponent(text.substr(dirBegin, nameBegin - dirBegin), dir, kMaxDir);
+    CopySplitComponent(text.substr(nameBegin, extBegin - nameBegin), fname, kMaxFname);
+    CopySplitComponent(text.substr(extBegin), ext, kMaxExt);
 }
 
 }  // namespace platform

@@ -7,8 +7,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -132,38 +135,23 @@ const CodeSet& LocaleCodeSet() {
     return codeSet;
 }
 
-// The code sets that SelectAnsiCodePage can switch to, by number.
-const CodeSet* NumberedCodeSet(unsigned number) {
-    static const std::vector<CodeSet> codeSets = [] {
-        std::vector<CodeSet> sets;
-        for (const NamedCodeSet& named : kNamedCodeSets) {
-            sets.emplace_back(named.number, named.iconvName, named.leadRanges);
-        }
-        return sets;
-    }();
-    const auto found = std::find_if(codeSets.begin(), codeSets.end(),
-                                    [number](const CodeSet& set) { return set.number == number; });
-    return found != codeSets.end() ? &*found : nullptr;
-}
-
-const CodeSet* selectedCodeSet = nullptr;
+std::optional<CodeSet> selectedCodeSet;
 
 const CodeSet& ActiveCodeSet() {
-    return selectedCodeSet != nullptr ? *selectedCodeSet : LocaleCodeSet();
+    return selectedCodeSet ? *selectedCodeSet : LocaleCodeSet();
 }
 
 // Runs iconv over the whole input. Bytes that do not convert become `replacement` (as
 // MultiByteToWideChar does without MB_ERR_INVALID_CHARS) so that nothing is silently cut.
-std::string Convert(const std::string& from, const std::string& to, const char* input,
-                    std::size_t inputSize, const std::string& replacement,
-                    std::size_t invalidUnitSize) {
+std::string Convert(const std::string& from, const std::string& to, std::string_view input,
+                    const std::string& replacement, std::size_t invalidUnitSize) {
     iconv_t converter = iconv_open(to.c_str(), from.c_str());
     // iconv_open reports failure as the all-ones handle.
     if (converter == reinterpret_cast<iconv_t>(-1)) return {};  // NOLINT(performance-no-int-to-ptr)
     std::string output;
     std::vector<char> chunk(4096);
-    char* in = const_cast<char*>(input);
-    std::size_t inLeft = inputSize;
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
     while (inLeft > 0) {
         char* out = chunk.data();
         std::size_t outLeft = chunk.size();
@@ -180,26 +168,6 @@ std::string Convert(const std::string& from, const std::string& to, const char* 
     return output;
 }
 
-std::size_t MeasureAnsi(const char* text, int length) {
-    return length < 0 ? std::char_traits<char>::length(text) + 1 : static_cast<std::size_t>(length);
-}
-
-std::size_t MeasureWide(const char16_t* text, int length) {
-    return length < 0 ? std::char_traits<char16_t>::length(text) + 1
-                      : static_cast<std::size_t>(length);
-}
-
-// Copies a converted result the way the Win32 conversions do: a count when measuring, the
-// units when they fit, 0 when the buffer is too small.
-template <typename Unit>
-int Deliver(const std::basic_string<Unit>& converted, Unit* out, int outCapacity) {
-    const auto needed = static_cast<int>(converted.size());
-    if (out == nullptr || outCapacity == 0) return needed;
-    if (outCapacity < needed) return 0;
-    converted.copy(out, converted.size());
-    return needed;
-}
-
 }  // namespace
 
 unsigned ActiveAnsiCodePage() {
@@ -207,10 +175,11 @@ unsigned ActiveAnsiCodePage() {
 }
 
 void SelectAnsiCodePage(unsigned codePage) {
-    if (codePage == 0) {
-        selectedCodeSet = nullptr;
-    } else if (const CodeSet* codeSet = NumberedCodeSet(codePage)) {
-        selectedCodeSet = codeSet;
+    if (codePage == 0) selectedCodeSet.reset();
+    for (const NamedCodeSet& named : kNamedCodeSets) {
+        if (named.number == codePage) {
+            selectedCodeSet.emplace(named.number, named.iconvName, named.leadRanges);
+        }
     }
 }
 
@@ -218,37 +187,41 @@ bool IsLeadByte(unsigned char byte) {
     return ActiveCodeSet().leadBytes[byte];
 }
 
-int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {
-    if (text == nullptr || length == 0) return 0;
+WideString WideFromAnsi(std::string_view ansi) {
     const CodeSet& codeSet = ActiveCodeSet();
     // UTF-8, the everyday case, needs no converter to be loaded.
-    if (codeSet.number == kCodePageUtf8) {
-        return Deliver(Utf16FromUtf8(text, MeasureAnsi(text, length)), out, outCapacity);
-    }
-    const std::string bytes = Convert(codeSet.iconvName, "UTF-16LE", text,
-                                      MeasureAnsi(text, length), std::string("\xFD\xFF", 2), 1);
-    std::u16string wide(bytes.size() / 2, u'\0');
+    if (codeSet.number == kCodePageUtf8) return Utf16FromUtf8(ansi.data(), ansi.size());
+    const std::string bytes = Convert(codeSet.iconvName, "UTF-16LE", ansi, {"\xFD\xFF", 2}, 1);
+    WideString wide(bytes.size() / 2, u'\0');
     bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * 2);
-    return Deliver(wide, out, outCapacity);
+    return wide;
 }
 
-int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity) {
-    if (text == nullptr || length == 0) return 0;
-    const std::size_t units = MeasureWide(text, length);
+std::string AnsiFromWide(WideStringView wide) {
     const CodeSet& codeSet = ActiveCodeSet();
-    if (codeSet.number == kCodePageUtf8) {
-        return Deliver(Utf8FromUtf16(text, units), out, outCapacity);
-    }
-    const std::string ansi = Convert("UTF-16LE", codeSet.iconvName,
-                                     reinterpret_cast<const char*>(text), units * 2, "?", 2);
-    return Deliver(ansi, out, outCapacity);
+    if (codeSet.number == kCodePageUtf8) return Utf8FromUtf16(wide.data(), wide.size());
+    return Convert("UTF-16LE", codeSet.iconvName,
+                   {reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "?", 2);
+}
+
+// Measured as MultiByteToWideChar measures: a count when there is no buffer, the units when
+// they fit, 0 when the buffer is too small.
+int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {
+    if (text == nullptr || length == 0) return 0;
+    const WideString wide =
+        WideFromAnsi({text, length < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(length)});
+    const auto needed = static_cast<int>(wide.size());
+    if (out == nullptr || outCapacity == 0) return needed;
+    if (outCapacity < needed) return 0;
+    wide.copy(out, wide.size());
+    return needed;
 }
 
 std::string posix::AnsiToLocaleText(std::string_view ansiText) {
     const std::string& from = ActiveCodeSet().iconvName;
     const std::string& to = LocaleCodeSet().iconvName;
     if (from == to) return std::string(ansiText);
-    return Convert(from, to, ansiText.data(), ansiText.size(), "?", 1);
+    return Convert(from, to, ansiText, "?", 1);
 }
 
 }  // namespace platform

@@ -18,10 +18,6 @@ bool MakeDirectory(const char* path) {
 }
 
 bool MakeFolders(const std::string& path, std::string& reason) {
-    if (path.empty()) {
-        reason = std::strerror(ENOENT);
-        return false;
-    }
     struct stat status {};
     // Most calls find the folder there: one look instead of a call for every level.
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return true;
@@ -32,12 +28,9 @@ bool MakeFolders(const std::string& path, std::string& reason) {
         }
         if (slash == std::string::npos) break;
     }
-    if (stat(path.c_str(), &status) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) return true;
-    reason = std::strerror(ENOTDIR);
+    const bool found = stat(path.c_str(), &status) == 0;
+    if (found && S_ISDIR(status.st_mode)) return true;
+    reason = std::strerror(found ? ENOTDIR : errno);
     return false;
 }
 

@@ -1,7 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +15,7 @@
 #include "platform/last_error.h"
 #include "platform/mbstring.h"
 #include "platform/path.h"
+#include "platform/posix/executable_path.h"
 #include "platform/posix/file_find_wildcard_posix.h"
 #include "platform/posix/last_error_posix.h"
 #include "platform/posix/unix_file_time.h"
@@ -39,10 +39,7 @@ bool Older(const statx_timestamp& a, const statx_timestamp& b) {
 
 std::string JoinPath(const std::string& folder, const std::string_view name) {
     if (folder.empty()) return std::string(name);
-    std::string path = folder;
-    if (path.back() != '/') path += '/';
-    path += name;
-    return path;
+    return folder + (folder.back() == '/' ? "" : "/") + std::string(name);
 }
 
 // Fills the record for one entry; false (errno set) when it cannot be examined.
@@ -130,15 +127,9 @@ SearchHandle FindFirstEntry(const char* pattern, FindData* data, FindMatch match
     const std::string whole(text.substr(0, WholeCharactersWithin(text, text.size())));
     // The kernel's separator only: on Linux a backslash is an ordinary byte of a name.
     const std::string native = whole.empty() ? std::string() : ResolveLevels(whole.c_str());
-    const std::size_t separator = native.rfind('/');
     auto search = std::make_unique<Search>();
-    std::string name;
-    if (separator == std::string::npos) {
-        name = native;
-    } else {
-        search->folder = separator == 0 ? "/" : native.substr(0, separator);
-        name = native.substr(separator + 1);
-    }
+    search->folder = posix::FolderOf(native);
+    const std::string name = native.substr(native.rfind('/') + 1);  // all of it without a '/'
     if (name.empty()) {
         SetLastErrorCode(native.empty() ? kErrorPathNotFound : kErrorFileNotFound);
         return InvalidSearchHandle();

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "platform/file_replace.h"
 
@@ -12,9 +11,7 @@ namespace platform {
 
 std::FILE* CreateTemporarySibling(const std::string& path, std::string& temporaryPath) {
     // mkstemp opens with O_CREAT | O_EXCL under a random name, so no planted link is followed.
-    std::string pattern = path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+    std::string name = path + ".XXXXXX";
     const int descriptor = mkostemp(name.data(), O_CLOEXEC);
     if (descriptor < 0) return nullptr;
     // What a file created with open(0666) under the process's umask would be.
@@ -24,10 +21,10 @@ std::FILE* CreateTemporarySibling(const std::string& path, std::string& temporar
     std::FILE* stream = fdopen(descriptor, "w");
     if (stream == nullptr) {
         close(descriptor);
-        unlink(name.data());
+        unlink(name.c_str());
         return nullptr;
     }
-    temporaryPath = name.data();
+    temporaryPath = name;
     return stream;
 }
 

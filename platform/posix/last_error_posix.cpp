@@ -16,11 +16,7 @@ void SetLastErrorCode(std::uint32_t code) {
     lastErrorCode = code;
 }
 
-}  // namespace platform
-
-namespace platform::posix {
-
-std::uint32_t Win32ErrorFromErrno(int error) {
+std::uint32_t posix::Win32ErrorFromErrno(int error) {
     switch (error) {
         case ENOENT:
             return kErrorFileNotFound;
@@ -51,4 +47,4 @@ std::uint32_t Win32ErrorFromErrno(int error) {
     }
 }
 
-}  // namespace platform::posix
+}  // namespace platform

@@ -7,18 +7,11 @@
 #include "platform/library_locale.h"
 
 namespace platform {
-namespace {
-
-bool CodesetIsUtf8() {
-    const std::string codeset = nl_langinfo(CODESET);
-    return codeset == "UTF-8" || codeset == "utf8";
-}
-
-}  // namespace
 
 void MatchLibraryLocaleToAnsiCodePage() {
     std::setlocale(LC_CTYPE, "");
-    if (ActiveAnsiCodePage() != kCodePageUtf8 || CodesetIsUtf8()) return;
+    const std::string codeset = nl_langinfo(CODESET);
+    if (ActiveAnsiCodePage() != kCodePageUtf8 || codeset == "UTF-8" || codeset == "utf8") return;
     // glibc has had the built-in C.UTF-8 since 2.35; older systems may know it as C.utf8.
     if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "C.utf8");
 }

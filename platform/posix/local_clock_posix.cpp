@@ -6,13 +6,8 @@ namespace platform {
 
 bool ReadLocalDate(int& year, int& month, int& day) {
     const std::time_t now = std::time(nullptr);
-    if (now == static_cast<std::time_t>(-1)) {
-        return false;
-    }
     std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) {
-        return false;
-    }
+    if (now == static_cast<std::time_t>(-1) || localtime_r(&now, &local) == nullptr) return false;
     return DateFromLocalTime(local, year, month, day);
 }
 

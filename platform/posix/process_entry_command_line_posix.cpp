@@ -16,8 +16,7 @@ bool NeedsQuotes(const std::string& text, std::string_view specials) {
     return needed;
 }
 
-}  // namespace
-
+// An argument after the program name: backslashes count only before a quote.
 std::string QuoteWindowsArgument(const std::string& argument) {
     if (!NeedsQuotes(argument, " \t\n\v\"")) return argument;
     // Backslashes are literal unless they precede a quote: those before a quote, and those
@@ -38,6 +37,8 @@ std::string QuoteWindowsArgument(const std::string& argument) {
     return quoted;
 }
 
+}  // namespace
+
 std::string QuoteWindowsProgramName(const std::string& programName) {
     std::string name;
     for (const std::string_view character : Characters(programName)) {
@@ -49,15 +50,8 @@ std::string QuoteWindowsProgramName(const std::string& programName) {
 }
 
 std::string JoinWindowsCommandLine(int argc, const char* const* argv) {
-    std::string commandLine;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0) {
-            commandLine += ' ';
-            commandLine += QuoteWindowsArgument(argv[i]);
-        } else {
-            commandLine += QuoteWindowsProgramName(argv[i]);
-        }
-    }
+    std::string commandLine = argc > 0 ? QuoteWindowsProgramName(argv[0]) : std::string();
+    for (int i = 1; i < argc; ++i) commandLine += ' ' + QuoteWindowsArgument(argv[i]);
     return commandLine;
 }
 

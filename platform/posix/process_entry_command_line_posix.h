@@ -9,9 +9,6 @@
 
 namespace platform::posix {
 
-// An argument after the program name: backslashes count only before a quote.
-std::string QuoteWindowsArgument(const std::string& argument);
-
 // The program name at the head, which Windows reads by a rule of its own: up to the closing
 // quote when it starts with one, else up to the first space or tab, with no escapes at all.
 // No Windows file name holds a double quote, and none can be written in a quoted head, so

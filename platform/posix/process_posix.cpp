@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -86,13 +85,9 @@ std::uint32_t ExecutableFilePath(char* buffer, std::uint32_t size) {
     if (size == 0) return 0;
     buffer[0] = '\0';
     const std::string path = posix::ExecutablePath(nullptr);
-    if (path.empty()) {
-        SetLastErrorCode(kErrorFileNotFound);
-        return 0;
-    }
     // A cut path would name another program, so a path that does not fit is a failure.
-    if (path.size() >= size) {
-        SetLastErrorCode(kErrorInsufficientBuffer);
+    if (path.empty() || path.size() >= size) {
+        SetLastErrorCode(path.empty() ? kErrorFileNotFound : kErrorInsufficientBuffer);
         return 0;
     }
     std::memcpy(buffer, path.c_str(), path.size() + 1);

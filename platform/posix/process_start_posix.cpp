@@ -38,10 +38,7 @@ void ReopenClosedStandardStreams(const char* nullDevice) {
 }
 
 void IgnoreBrokenPipes() {
-    struct sigaction action {};
-    action.sa_handler = SIG_IGN;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGPIPE, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace platform::posix

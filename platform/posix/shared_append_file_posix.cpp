@@ -36,10 +36,6 @@ bool IsNetworkFileSystem(int descriptor) {
 
 }  // namespace
 
-SharedAppendFile::~SharedAppendFile() {
-    Close();
-}
-
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
     int descriptor = OpenForAppend(path);
@@ -61,13 +57,9 @@ SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
 }
 
 void SharedAppendFile::Close() {
-    if (handle_ < 0) return;
+    if (!IsOpen()) return;
     close(static_cast<int>(handle_));
     handle_ = -1;
-}
-
-bool SharedAppendFile::IsOpen() const {
-    return handle_ >= 0;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {

@@ -18,6 +18,36 @@ UINT ConversionCodePage() {
     return selectedCodePage != 0 ? selectedCodePage : CP_ACP;
 }
 
+// UTF-16 text in our own type, which has the system's layout.
+static_assert(sizeof(char16_t) == sizeof(wchar_t));
+
+int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity) {
+    // No best fit: it would spell U+00A5 (yen) as a backslash and é as e, so that a name
+    // became another name or another folder. A character the code page lacks becomes "?",
+    // which no file name holds. (UTF-8 and a few other code pages take no flags, and need
+    // none.)
+    const auto convert = [&](DWORD flags) {
+        return WideCharToMultiByte(ConversionCodePage(), flags,
+                                   reinterpret_cast<const wchar_t*>(text), length, out,
+                                   out != nullptr ? outCapacity : 0, nullptr, nullptr);
+    };
+    const int converted = convert(WC_NO_BEST_FIT_CHARS);
+    return converted == 0 && GetLastError() == ERROR_INVALID_FLAGS ? convert(0) : converted;
+}
+
+// The whole text through one of the measured conversions: measured first, then converted.
+template <typename To, typename From, typename Convert>
+std::basic_string<To> Converted(std::basic_string_view<From> text, Convert convert) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int needed = convert(text.data(), length, nullptr, 0);
+    if (needed <= 0) return {};
+    std::basic_string<To> out(static_cast<std::size_t>(needed), To{});
+    const int written = convert(text.data(), length, out.data(), needed);
+    out.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    return out;
+}
+
 }  // namespace
 
 unsigned ActiveAnsiCodePage() {
@@ -31,28 +61,18 @@ void SelectAnsiCodePage(unsigned codePage) {
     _setmbcp(codePage == 0 ? _MB_CP_ANSI : static_cast<int>(codePage));
 }
 
-// UTF-16 text in our own type, which has the system's layout.
-static_assert(sizeof(char16_t) == sizeof(wchar_t));
-
 int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {
     if (text == nullptr || length == 0) return 0;
     return MultiByteToWideChar(ConversionCodePage(), 0, text, length,
                                reinterpret_cast<wchar_t*>(out), out != nullptr ? outCapacity : 0);
 }
 
-int WideToAnsi(const char16_t* text, int length, char* out, int outCapacity) {
-    if (text == nullptr || length == 0) return 0;
-    // No best fit: it would spell U+00A5 (yen) as a backslash and é as e, so that a name
-    // became another name or another folder. A character the code page lacks becomes "?",
-    // which no file name holds. (UTF-8 and a few other code pages take no flags, and need
-    // none.)
-    const auto convert = [&](DWORD flags) {
-        return WideCharToMultiByte(ConversionCodePage(), flags,
-                                   reinterpret_cast<const wchar_t*>(text), length, out,
-                                   out != nullptr ? outCapacity : 0, nullptr, nullptr);
-    };
-    const int converted = convert(WC_NO_BEST_FIT_CHARS);
-    return converted == 0 && GetLastError() == ERROR_INVALID_FLAGS ? convert(0) : converted;
+WideString WideFromAnsi(std::string_view ansi) {
+    return Converted<char16_t>(ansi, AnsiToWide);
+}
+
+std::string AnsiFromWide(WideStringView wide) {
+    return Converted<char>(wide, WideToAnsi);
 }
 
 }  // namespace platform

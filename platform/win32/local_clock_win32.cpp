@@ -6,13 +6,8 @@ namespace platform {
 
 bool ReadLocalDate(int& year, int& month, int& day) {
     const __time64_t now = _time64(nullptr);
-    if (now == static_cast<__time64_t>(-1)) {
-        return false;
-    }
     struct tm local {};
-    if (_localtime64_s(&local, &now) != 0) {
-        return false;
-    }
+    if (now == static_cast<__time64_t>(-1) || _localtime64_s(&local, &now) != 0) return false;
     return DateFromLocalTime(local, year, month, day);
 }
 

@@ -10,18 +10,6 @@ namespace platform {
 
 const PathStyle kNativePathStyle = PathStyle::kWindows;
 const char kPathSeparator = PreferredSeparator(kNativePathStyle);
-namespace {
-
-// Copies a component into a buffer of `capacity` bytes with its terminator, in whole
-// characters as _mbsnbcpy copies.
-void CopyComponent(const std::string& component, char* out, std::size_t capacity) {
-    if (out == nullptr) return;
-    const std::size_t length = WholeCharactersWithin(component, capacity - 1);
-    std::memcpy(out, component.data(), length);
-    out[length] = '\0';
-}
-
-}  // namespace
 
 void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext, PathStyle style) {
     if (style != PathStyle::kWindows) {
@@ -41,11 +29,10 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext,
                      parts[2].data(), parts[2].size(), parts[3].data(), parts[3].size()) != 0) {
         for (std::string& part : parts) part.clear();
     }
-    for (std::string& part : parts) part.resize(std::strlen(part.c_str()));
-    CopyComponent(parts[0], drive, kMaxDrive);
-    CopyComponent(parts[1], dir, kMaxDir);
-    CopyComponent(parts[2], fname, kMaxFname);
-    CopyComponent(parts[3], ext, kMaxExt);
+    CopySplitComponent(parts[0].c_str(), drive, kMaxDrive);
+    CopySplitComponent(parts[1].c_str(), dir, kMaxDir);
+    CopySplitComponent(parts[2].c_str(), fname, kMaxFname);
+    CopySplitComponent(parts[3].c_str(), ext, kMaxExt);
 }
 
 char* FullPath(char* buffer, const char* name, std::size_t capacity) {

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -29,11 +28,6 @@ HANDLE OpenForAppend(const std::wstring& path) {
                        kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool IsZero(const void* bytes, std::size_t size) {
-    static constexpr unsigned char kZero[16] = {};
-    return std::memcmp(bytes, kZero, size) == 0;
-}
-
 // ReFS and some SMB servers give no file index, or 0 for every file: the 128-bit ID comes
 // first, then the 64-bit index. Where neither is had, two handles are taken for one file
 // when the creation time, the last write and the size agree; the size and the last write
@@ -48,9 +42,10 @@ bool SameFile(HANDLE first, HANDLE second) {
     if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) return false;
     FILE_ID_INFO idA{};
     FILE_ID_INFO idB{};
+    const FILE_ID_128 none{};
     if (GetFileInformationByHandleEx(first, FileIdInfo, &idA, sizeof idA) != FALSE &&
         GetFileInformationByHandleEx(second, FileIdInfo, &idB, sizeof idB) != FALSE &&
-        !IsZero(&idA.FileId, sizeof idA.FileId)) {
+        std::memcmp(&idA.FileId, &none, sizeof none) != 0) {
         return std::memcmp(&idA.FileId, &idB.FileId, sizeof idA.FileId) == 0;
     }
     if (a.nFileIndexHigh != 0 || a.nFileIndexLow != 0) {
@@ -133,10 +128,6 @@ bool HasEnded(DWORD process) {
 
 }  // namespace
 
-SharedAppendFile::~SharedAppendFile() {
-    Close();
-}
-
 SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
     Close();
     const std::wstring wide = LongPath(path);
@@ -174,10 +165,6 @@ void SharedAppendFile::Close() {
     if (!IsOpen()) return;
     CloseHandle(AsHandle(handle_));
     handle_ = -1;
-}
-
-bool SharedAppendFile::IsOpen() const {
-    return AsHandle(handle_) != INVALID_HANDLE_VALUE;
 }
 
 bool SharedAppendFile::Append(const char* data, std::size_t size) {
