@@ -87,7 +87,8 @@ const std::pair<const char*, unsigned> kSingleByteNumbers[] = {
 
 std::string Normalised(const std::string& name) {
     std::string key;
-    for (char byte : name) {
+    // toupper takes an unsigned char's value: a byte above 127 as a negative char is undefined.
+    for (const unsigned char byte : name) {
         if (byte != '-' && byte != '_') key += static_cast<char>(std::toupper(byte));
     }
     return key;
