@@ -87,9 +87,14 @@ class IDate {
     }
 
     // Days of the year before the first of `month` (1 to 12). A month below 1 counts as 1 and
-    // one above 12 as the end of the year.
+    // one above 12 as the end of the year. From March on, month lengths repeat 31, 30, 31, 30,
+    // 31 every 153 days.
     static constexpr std::int32_t DaysBeforeMonth(std::int32_t year, std::int32_t month) noexcept {
-        return DaysBeforeMonthInYear(IsLeapYear(year), std::clamp(month, 1, 13));
+        const std::int32_t m = std::clamp(month, 1, 13);
+        if (m <= 2) {
+            return m == 1 ? 0 : 31;
+        }
+        return (153 * (m - 3) + 2) / 5 + 59 + (IsLeapYear(year) ? 1 : 0);
     }
 
     // Serial of 1 January of `year`; exact for every year whose serial fits 32 bits, and
@@ -105,7 +110,11 @@ class IDate {
     static constexpr std::int32_t YearFromSerial(std::int32_t serial) noexcept {
         const std::int64_t x = std::int64_t{serial} + kDaysBeforeEpoch;
         const std::int64_t cycles = FloorDiv(x, 146097);
-        const std::int64_t y = 400 * cycles + EstimateYearInCycle(x - cycles * 146097);
+        const std::int64_t e = x - cycles * 146097;  // the day of the cycle, 0 to 146096
+        const std::int64_t inCentury = e % 36524;
+        // One too high on 31 December of a leap year, exact on every other day.
+        const std::int64_t y = 400 * cycles + 100 * (e / 36524) + 4 * (inCentury / 1461) +
+                               (inCentury % 1461) / 365 + 1;
         return static_cast<std::int32_t>(serial < NewYearSerialWide(y) ? y - 1 : y);
     }
 
@@ -115,7 +124,12 @@ class IDate {
         // A serial of another year stops at January or December, never beyond.
         const std::int64_t dayOfYear = std::clamp<std::int64_t>(
             std::int64_t{serial} - NewYearSerialWide(year), 0, leap ? 365 : 364);
-        return MonthFromDayOfYear(leap, static_cast<std::int32_t>(dayOfYear));
+        // The inverse of DaysBeforeMonth.
+        const std::int64_t march = leap ? 60 : 59;
+        if (dayOfYear < march) {
+            return dayOfYear < 31 ? 1 : 2;
+        }
+        return static_cast<std::int32_t>((5 * (dayOfYear - march) + 2) / 153 + 3);
     }
 
     // The day of the month of `serial`; `year` and `month` must be the serial's own.
@@ -192,31 +206,6 @@ class IDate {
         const std::int64_t before = year - 1;
         return 365 * year + FloorDiv(before, 4) - FloorDiv(before, 100) + FloorDiv(before, 400) -
                642096;
-    }
-
-    // Year within a 400-year cycle (1 to 401) for day `e` (0 to 146096) of the cycle. One too
-    // high on 31 December of a leap year, exact on every other day.
-    static constexpr std::int64_t EstimateYearInCycle(std::int64_t e) noexcept {
-        const std::int64_t inCentury = e % 36524;
-        return 100 * (e / 36524) + 4 * (inCentury / 1461) + (inCentury % 1461) / 365 + 1;
-    }
-
-    // Days before the first of `month` (1 to 13, 13 giving the length of the year). From March
-    // on, month lengths repeat 31, 30, 31, 30, 31 every 153 days.
-    static constexpr std::int32_t DaysBeforeMonthInYear(bool leap, std::int32_t month) noexcept {
-        if (month <= 2) {
-            return month == 1 ? 0 : 31;
-        }
-        return (153 * (month - 3) + 2) / 5 + 59 + (leap ? 1 : 0);
-    }
-
-    // The inverse of DaysBeforeMonthInYear for a day of the year (0 to 365).
-    static constexpr std::int32_t MonthFromDayOfYear(bool leap, std::int32_t dayOfYear) noexcept {
-        const std::int32_t march = 59 + (leap ? 1 : 0);
-        if (dayOfYear < march) {
-            return dayOfYear < 31 ? 1 : 2;
-        }
-        return (5 * (dayOfYear - march) + 2) / 153 + 3;
     }
 };
 #pragma pack(pop)
