@@ -13,10 +13,8 @@ constexpr std::int32_t kFirstEraBaseYear = 1751;
 constexpr bool EraTableIsSound() {
     for (int i = 0; i < kEraStartCount; ++i) {
         const IDate& start = EraStartDates[i];
-        if (start.serial == 0 || start.adjusted) {
-            return false;
-        }
-        if (i > 0 && start.serial <= EraStartDates[i - 1].serial) {
+        const bool ascending = i == 0 || start.serial > EraStartDates[i - 1].serial;
+        if (start.serial == 0 || start.adjusted || !ascending) {
             return false;
         }
     }
