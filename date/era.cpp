@@ -1,5 +1,8 @@
 #include "date/era.h"
 
+#include <iterator>
+#include <string_view>
+
 namespace {
 
 // Era years of dates before the first table entry count from 1751.
@@ -10,10 +13,8 @@ constexpr std::int32_t kFirstEraBaseYear = 1751;
 constexpr bool EraTableIsSound() {
     for (int i = 0; i < kEraStartCount; ++i) {
         const IDate& start = EraStartDates[i];
-        if (start.serial == 0 || start.adjusted) {
-            return false;
-        }
-        if (i > 0 && start.serial <= EraStartDates[i - 1].serial) {
+        const bool ascending = i == 0 || start.serial > EraStartDates[i - 1].serial;
+        if (start.serial == 0 || start.adjusted || !ascending) {
             return false;
         }
     }
@@ -39,20 +40,10 @@ std::int32_t EraYear(const IDate& date) {
 }
 
 std::int32_t EraLetter(std::int32_t eraIndex) {
-    switch (eraIndex) {
-        case 16:
-            return 'M';
-        case 17:
-            return 'T';
-        case 18:
-            return 'S';
-        case 19:
-            return 'H';
-        case 20:
-            return 'R';
-        default:
-            return -1;
-    }
+    // Meiji, Taisho, Showa, Heisei and Reiwa, the eras from index 16 on, have letters.
+    constexpr std::string_view kLetters = "MTSHR";
+    const std::int64_t at = std::int64_t{eraIndex} - 16;
+    return at >= 0 && at < std::ssize(kLetters) ? kLetters[static_cast<std::size_t>(at)] : -1;
 }
 
 void IEraDate::FromDate(const IDate& date) {

@@ -1,5 +1,4 @@
-#ifndef DATE_ERA_H
-#define DATE_ERA_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -38,5 +37,3 @@ struct IEraDate {
 
     void FromDate(const IDate& date);
 };
-
-#endif  // DATE_ERA_H

@@ -1,5 +1,4 @@
-#ifndef DATE_FORMAT_DATE_H
-#define DATE_FORMAT_DATE_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -17,5 +16,3 @@ inline constexpr std::uint32_t DF_ERA = 0x80;    // with DF_YEAR: era letter and
 // and an era form asked for a date whose era has no letter give empty text and 0.
 // Running out of memory throws std::bad_alloc.
 std::int32_t FormatDate(const IDate& date, std::uint32_t flags, std::string& out);
-
-#endif  // DATE_FORMAT_DATE_H

@@ -1,6 +1,6 @@
-#ifndef DATE_IDATE_H
-#define DATE_IDATE_H
+#pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 // A day of the proleptic Gregorian calendar from 1758-01-01 to 9999-12-31, held both as a serial
@@ -54,18 +54,10 @@ class IDate {
             return;
         }
 
-        const auto y = static_cast<std::int32_t>(normalYear);
-        serial = SerialFromFields(y, normalMonth, newDay);
-        if (newDay <= DaysInMonth(y, normalMonth)) {
-            // The date exists as asked: the fields are the input, no need to derive them.
-            year = y;
-            month = normalMonth;
-            day = newDay;
-            adjusted = false;
-            return;
-        }
+        serial = SerialFromFields(static_cast<std::int32_t>(normalYear), normalMonth, newDay);
         UpdateFields();
-        adjusted = true;  // the day ran over into a later month
+        // Only a day that ran over into a later month changes the day asked for.
+        adjusted = day != newDay;
     }
 
     // Today's local date; the invalid value (serial 0, `adjusted` set) when the clock or the
@@ -95,54 +87,49 @@ class IDate {
     }
 
     // Days of the year before the first of `month` (1 to 12). A month below 1 counts as 1 and
-    // one above 12 as the end of the year.
+    // one above 12 as the end of the year. From March on, month lengths repeat 31, 30, 31, 30,
+    // 31 every 153 days.
     static constexpr std::int32_t DaysBeforeMonth(std::int32_t year, std::int32_t month) noexcept {
-        const std::int32_t m = month < 1 ? 1 : (month > 13 ? 13 : month);
-        return DaysBeforeMonthInYear(IsLeapYear(year), m);
+        const std::int32_t m = std::clamp(month, 1, 13);
+        if (m <= 2) {
+            return m == 1 ? 0 : 31;
+        }
+        return (153 * (m - 3) + 2) / 5 + 59 + (IsLeapYear(year) ? 1 : 0);
     }
 
     // Serial of 1 January of `year`; exact for every year whose serial fits 32 bits, and
     // pinned to the 32-bit limits beyond.
     static constexpr std::int32_t NewYearSerial(std::int32_t year) noexcept {
-        if (year >= 1 && year <= kWideYear) {
-            return NewYearSerialInRange(year);
-        }
-        const std::int64_t serial = NewYearSerialWide(year);
-        if (serial > INT32_MAX) {
-            return INT32_MAX;
-        }
-        if (serial < INT32_MIN) {
-            return INT32_MIN;
-        }
-        return static_cast<std::int32_t>(serial);
+        return static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(NewYearSerialWide(year), INT32_MIN, INT32_MAX));
     }
 
     // The year in which `serial` lies; exact for every 32-bit serial, also outside the
-    // supported range.
+    // supported range: a closed form on whole 400-year cycles, counted with floor division so
+    // that it also holds before year 1.
     static constexpr std::int32_t YearFromSerial(std::int32_t serial) noexcept {
-        if (serial >= 0 && serial <= kMaxSerial) {
-            const std::int32_t y = EstimateYear(serial);
-            return serial < NewYearSerialInRange(y) ? y - 1 : y;
-        }
-        // Far outside the range: the same closed form on whole 400-year cycles, counted with
-        // floor division so that it also holds before year 1.
         const std::int64_t x = std::int64_t{serial} + kDaysBeforeEpoch;
         const std::int64_t cycles = FloorDiv(x, 146097);
-        const std::int64_t y = 400 * cycles + EstimateYearInCycle(x - cycles * 146097);
+        const std::int64_t e = x - cycles * 146097;  // the day of the cycle, 0 to 146096
+        const std::int64_t inCentury = e % 36524;
+        // One too high on 31 December of a leap year, exact on every other day.
+        const std::int64_t y = 400 * cycles + 100 * (e / 36524) + 4 * (inCentury / 1461) +
+                               (inCentury % 1461) / 365 + 1;
         return static_cast<std::int32_t>(serial < NewYearSerialWide(y) ? y - 1 : y);
     }
 
     // The month in which `serial` lies; `year` must be the serial's own year.
     static constexpr std::int32_t MonthFromSerial(std::int32_t serial, std::int32_t year) noexcept {
         const bool leap = IsLeapYear(year);
-        std::int64_t dayOfYear = std::int64_t{serial} - NewYearSerialWide(year);
         // A serial of another year stops at January or December, never beyond.
-        if (dayOfYear < 0) {
-            dayOfYear = 0;
-        } else if (dayOfYear > (leap ? 365 : 364)) {
-            dayOfYear = leap ? 365 : 364;
+        const std::int64_t dayOfYear = std::clamp<std::int64_t>(
+            std::int64_t{serial} - NewYearSerialWide(year), 0, leap ? 365 : 364);
+        // The inverse of DaysBeforeMonth.
+        const std::int64_t march = leap ? 60 : 59;
+        if (dayOfYear < march) {
+            return dayOfYear < 31 ? 1 : 2;
         }
-        return MonthFromDayOfYear(leap, static_cast<std::int32_t>(dayOfYear));
+        return static_cast<std::int32_t>((5 * (dayOfYear - march) + 2) / 153 + 3);
     }
 
     // The day of the month of `serial`; `year` and `month` must be the serial's own.
@@ -163,8 +150,6 @@ class IDate {
   private:
     // Days from 0001-01-01 to 1758-01-01.
     static constexpr std::int32_t kDaysBeforeEpoch = 641731;
-    // Up to this year the serial arithmetic stays well inside 32 bits.
-    static constexpr std::int32_t kWideYear = 5000000;
 
     // Days from 1 March of year 0 to 1758-01-01. Counting years from 1 March puts the leap day
     // at the end of the year, which makes both conversions below free of branches
@@ -203,11 +188,6 @@ class IDate {
         day = static_cast<std::int32_t>((n3 & 0xFFFF) / 2141 + 1);
     }
 
-    // Month lengths for 1 to 12: 31 for odd months up to July and even months from August.
-    static constexpr std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) noexcept {
-        return month == 2 ? (IsLeapYear(year) ? 29 : 28) : 30 | (month ^ (month >> 3));
-    }
-
     constexpr void SetInvalid() noexcept {
         serial = 0;
         year = kMinYear;
@@ -216,58 +196,18 @@ class IDate {
         adjusted = true;
     }
 
-    static constexpr std::int32_t NewYearSerialInRange(std::int32_t year) noexcept {
-        const std::int32_t before = year - 1;
-        return 365 * year + before / 4 - before / 100 + before / 400 - 642096;
-    }
-
     static constexpr std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) noexcept {
         const std::int64_t quotient = value / divisor;
         return value % divisor < 0 ? quotient - 1 : quotient;
     }
 
-    // The same count as NewYearSerialInRange, valid for every 32-bit year.
+    // Serial of 1 January of `year`, valid for every 32-bit year.
     static constexpr std::int64_t NewYearSerialWide(std::int64_t year) noexcept {
         const std::int64_t before = year - 1;
         return 365 * year + FloorDiv(before, 4) - FloorDiv(before, 100) + FloorDiv(before, 400) -
                642096;
     }
-
-    // Year within a 400-year cycle (1 to 401) for day `e` (0 to 146096) of the cycle. One too
-    // high on 31 December of a leap year, exact on every other day.
-    template <typename Int>
-    static constexpr Int EstimateYearInCycle(Int e) noexcept {
-        const Int inCentury = e % 36524;
-        return 100 * (e / 36524) + 4 * (inCentury / 1461) + (inCentury % 1461) / 365 + 1;
-    }
-
-    // For a serial in the supported range: the year, or the year after on 31 December of a
-    // leap year.
-    static constexpr std::int32_t EstimateYear(std::int32_t serial) noexcept {
-        const std::int32_t x = serial + kDaysBeforeEpoch;
-        return 400 * (x / 146097) + EstimateYearInCycle(x % 146097);
-    }
-
-    // Days before the first of `month` (1 to 13, 13 giving the length of the year). From March
-    // on, month lengths repeat 31, 30, 31, 30, 31 every 153 days.
-    static constexpr std::int32_t DaysBeforeMonthInYear(bool leap, std::int32_t month) noexcept {
-        if (month <= 2) {
-            return month == 1 ? 0 : 31;
-        }
-        return (153 * (month - 3) + 2) / 5 + 59 + (leap ? 1 : 0);
-    }
-
-    // The inverse of DaysBeforeMonthInYear for a day of the year (0 to 365).
-    static constexpr std::int32_t MonthFromDayOfYear(bool leap, std::int32_t dayOfYear) noexcept {
-        const std::int32_t march = 59 + (leap ? 1 : 0);
-        if (dayOfYear < march) {
-            return dayOfYear < 31 ? 1 : 2;
-        }
-        return (5 * (dayOfYear - march) + 2) / 153 + 3;
-    }
 };
 #pragma pack(pop)
 
 static_assert(sizeof(IDate) == 17, "IDate must stay packed: four 32-bit integers and a flag");
-
-#endif  // DATE_IDATE_H

@@ -52,7 +52,9 @@ int ISplitPath::Split(const char* path) {
         char work[kPartCapacity + 1];
         CopyWholeCharacters(work, Dir, kPartCapacity);
         Dir[0] = '\0';
-        if (CountCharacters(work) > 2) {
+        // The splitter leaves whole characters only, so more bytes than the two backslashes
+        // are more characters.
+        if (std::strlen(work) > 2) {
             // Only a backslash ends the server name.
             char* shareStart = FindFirstChar(work + 2, '\\');
             if (shareStart != nullptr) {

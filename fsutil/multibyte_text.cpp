@@ -55,13 +55,3 @@ char* FindFirstChar(char* text, char byte) {
     }
     return nullptr;
 }
-
-std::size_t CountCharacters(const char* text) {
-    if (!platform::MayHaveLeadBytes()) return std::strlen(text);
-    // A lead byte at the very end is no character: the whole characters are what count.
-    std::size_t count = 0;
-    for (const std::string_view character : platform::Characters(text)) {
-        if (platform::IsWholeCharacter(character)) ++count;
-    }
-    return count;
-}

@@ -27,6 +27,3 @@ void CopyWholeCharacters(char* dest, const char* source, std::size_t count);
 
 // _mbschr: the first `byte` in the terminated `text` that is not a second byte; null if none.
 char* FindFirstChar(char* text, char byte);
-
-// _mbslen: the characters of the terminated `text`; a lead byte with nothing after it is none.
-std::size_t CountCharacters(const char* text);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,33 +13,15 @@
 
 namespace {
 
-// Owns a BSTR holding the command line, without its terminator. Text that could not be had
-// or a BSTR that could not be allocated is an out-of-memory failure.
-class CommandLineBstr {
-  public:
-    explicit CommandLineBstr(const std::optional<platform::WideString>& text) {
-        if (text)
-            text_ = platform::AllocBstr(text->c_str(), static_cast<std::uint32_t>(text->size()));
-        if (text_ == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
-    }
-    ~CommandLineBstr() { platform::FreeBstr(text_); }
-    CommandLineBstr(const CommandLineBstr&) = delete;
-    CommandLineBstr& operator=(const CommandLineBstr&) = delete;
-
-    BSTR get() const { return text_; }
-
-  private:
-    BSTR text_ = nullptr;
+struct BstrFree {
+    void operator()(BSTR text) const { platform::FreeBstr(text); }
 };
 
 }  // namespace
 
 std::string ProgramNameFromPath(const char* modulePath, platform::PathStyle style) {
-    std::array<char, platform::kMaxDrive> drive{};
-    std::array<char, platform::kMaxDir> dir{};
     std::array<char, platform::kMaxFname> name{};
-    std::array<char, platform::kMaxExt> ext{};
-    platform::SplitPath(modulePath, drive.data(), dir.data(), name.data(), ext.data(), style);
+    platform::SplitPath(modulePath, nullptr, nullptr, name.data(), nullptr, style);
     return name.data();
 }
 
@@ -58,7 +41,13 @@ int RunLauncher(LaunchServices& services, const platform::ProcessStart& start) {
         services.ShowFatalError(kMessageRunObjectNotCreated);
         services.ReportActivationFailure(programName, FAILED(created) ? created : E_POINTER);
     } else {
-        const CommandLineBstr bstr(start.commandLine);
+        // The command line without its terminator. Text that could not be had or a BSTR that
+        // could not be allocated is an out-of-memory failure.
+        const std::optional<platform::WideString>& text = start.commandLine;
+        const std::unique_ptr<OLECHAR, BstrFree> bstr(
+            text ? platform::AllocBstr(text->c_str(), static_cast<std::uint32_t>(text->size()))
+                 : nullptr);
+        if (bstr == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
         result = runObject->Run(bstr.get(), start.showCode);
     }
 

@@ -11,13 +11,9 @@ platform::ModuleHandle ModuleRecord::FindResourceModule(
         platform::ModuleHandle module = nullptr;
         {
             const std::lock_guard<std::mutex> guard(lock_);
-            if (index < resourceModules_.size()) {
-                module = resourceModules_[index];
-            } else if (index == resourceModules_.size()) {
-                module = platform::ExecutableModule();
-            } else {
-                return nullptr;
-            }
+            if (index > resourceModules_.size()) return nullptr;
+            module = index < resourceModules_.size() ? resourceModules_[index]
+                                                     : platform::ExecutableModule();
         }
         if (visit(module)) return module;
     }

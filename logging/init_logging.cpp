@@ -34,7 +34,7 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     if (FileExists(sharedSettings.c_str()) != 0) {
         std::map<std::string, std::string> properties;
         if (ReadSharedSettings(sharedSettings, properties, reason)) {
-            ConfigureLog4cxxFromSettings(properties);
+            ConfigureLog4cxx(properties);
         } else {
             // log4cxx stays unconfigured and the start goes on; the user learns why.
             platform::ReportDiagnostic(programName + ": logging not configured: " + sharedSettings +

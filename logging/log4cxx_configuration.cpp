@@ -47,29 +47,16 @@ std::string BytesFromLatin1(const log4cxx::LogString& text) {
     return bytes;
 }
 
-// The file names log4cxx opens go through the C library's locale on Linux.
-void HandOver(const std::map<std::string, std::string>& utf8Properties) {
-    platform::MatchLibraryLocaleToAnsiCodePage();
-    log4cxx::helpers::Properties properties;
-    for (const auto& [key, value] : utf8Properties) {
-        properties.setProperty(LogText(key), LogText(value));
-    }
-    log4cxx::PropertyConfigurator::configure(properties);
-}
-
 // Log files are UTF-8 whatever the locale: set in what is handed over, never in the file.
 void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
     const std::string appenderPrefix = "log4j.appender.";
-    std::vector<std::string> appenders;
+    // Adding to a map keeps the walk's place; a key added here names no appender.
     for (const auto& entry : properties) {
         const std::string& key = entry.first;
         if (key.rfind(appenderPrefix, 0) == 0 &&
             key.find('.', appenderPrefix.size()) == std::string::npos) {
-            appenders.push_back(key);
+            properties.emplace(key + ".Encoding", "UTF-8");
         }
-    }
-    for (const std::string& appender : appenders) {
-        properties.emplace(appender + ".Encoding", "UTF-8");
     }
 }
 
@@ -89,8 +76,14 @@ std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText
     return properties;
 }
 
-void ConfigureLog4cxxFromSettings(const std::map<std::string, std::string>& properties) {
-    HandOver(properties);
+void ConfigureLog4cxx(const std::map<std::string, std::string>& utf8Properties) {
+    // The file names log4cxx opens go through the C library's locale on Linux.
+    platform::MatchLibraryLocaleToAnsiCodePage();
+    log4cxx::helpers::Properties properties;
+    for (const auto& [key, value] : utf8Properties) {
+        properties.setProperty(LogText(key), LogText(value));
+    }
+    log4cxx::PropertyConfigurator::configure(properties);
 }
 
 std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entries) {
@@ -102,5 +95,5 @@ std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entri
 void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties) {
     WriteLogFilesInUtf8(properties);
     ProcessSafeRollingFileAppender::registerClass();
-    HandOver(PropertiesForLog4cxx(properties, kProcessSafeAppenderClass));
+    ConfigureLog4cxx(PropertiesForLog4cxx(properties, kProcessSafeAppenderClass));
 }

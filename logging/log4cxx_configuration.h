@@ -10,10 +10,11 @@
 // decoded first: keys and values in UTF-8.
 std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText);
 
-// The user's own settings, already read, decoded and checked (see shared_settings.h), handed
-// over as properties, so that Japanese folder names in them reach log4cxx intact. log4cxx is
-// never given a path to open itself: what sits there might be a FIFO by then.
-void ConfigureLog4cxxFromSettings(const std::map<std::string, std::string>& properties);
+// Properties, keys and values in UTF-8, handed over as they are: the user's own settings,
+// already read, decoded and checked (see shared_settings.h), so that Japanese folder names in
+// them reach log4cxx intact. log4cxx is never given a path to open itself: what sits there
+// might be a FIFO by then.
+void ConfigureLog4cxx(const std::map<std::string, std::string>& utf8Properties);
 
 // Entries in the ANSI code page decoded for log4cxx: keys and values in UTF-8.
 std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entries);

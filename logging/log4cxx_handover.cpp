@@ -9,16 +9,11 @@ namespace {
 // which holds "$": "${}{HOME}" comes out as "${HOME}", and nothing is substituted twice.
 const char* const kDollarKey = "";
 
-std::string KeptLiteral(const std::string& value) {
-    std::string kept;
-    for (std::size_t at = 0; at < value.size(); ++at) {
-        kept.push_back(value[at]);
-        if (value[at] == '$' && at + 1 < value.size() && value[at + 1] == '{') {
-            kept.push_back('{');
-            kept.push_back('}');
-        }
+std::string KeptLiteral(std::string value) {
+    for (auto at = value.find("${"); at != std::string::npos; at = value.find("${", at + 4)) {
+        value.insert(at + 1, "{}");
     }
-    return kept;
+    return value;
 }
 
 }  // namespace

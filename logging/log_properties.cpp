@@ -68,14 +68,8 @@ std::map<std::string, std::string> WhatTheFileSays(const std::string& path, cons
 std::string VersionSuffix(std::int32_t first, std::int32_t second, std::int32_t third,
                           std::int32_t fourth) {
     std::string suffix;
-    for (const std::int32_t number : {first, second, third}) {
-        suffix += '.';
-        suffix += std::to_string(number);
-    }
-    if (fourth != 0) {
-        suffix += '.';
-        suffix += std::to_string(fourth);
-    }
+    for (const std::int32_t number : {first, second, third}) suffix += '.' + std::to_string(number);
+    if (fourth != 0) suffix += '.' + std::to_string(fourth);
     return suffix;
 }
 

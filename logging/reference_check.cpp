@@ -1,6 +1,7 @@
 #include "logging/reference_check.h"
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -31,14 +32,13 @@ class ReferenceWalker {
     const ReferenceCheck& Check() const { return check_; }
 
   private:
-    enum class State { kVisiting, kDone };
-
     std::size_t NameSize(const std::string& name, std::size_t depth) {
         if (check_.fault != ReferenceFault::kNone) return 0;
-        const auto known = state_.find(name);
-        if (known != state_.end()) {
-            if (known->second == State::kVisiting) Fail(ReferenceFault::kCyclic, name);
-            return sizes_[name];
+        const auto known = sizes_.find(name);
+        if (known != sizes_.end()) {
+            // Reached again while its own value is being substituted.
+            if (!known->second) Fail(ReferenceFault::kCyclic, name);
+            return known->second.value_or(0);
         }
         if (depth > kMaxReferenceDepth) {
             Fail(ReferenceFault::kTooDeep, name);
@@ -49,19 +49,16 @@ class ReferenceWalker {
             const auto property = properties_.find(name);
             if (property != properties_.end()) value = property->second;
         }
-        state_[name] = State::kVisiting;
+        sizes_[name] = std::nullopt;
         const std::size_t size = SubstitutedSize(value, depth);
-        state_[name] = State::kDone;
         sizes_[name] = size;
         return size;
     }
 
     std::size_t Add(std::size_t size, std::size_t more) {
-        if (size + more > kMaxSubstitutedSize) {
-            if (check_.fault == ReferenceFault::kNone) check_ = {ReferenceFault::kTooLarge, {}};
-            return kMaxSubstitutedSize;
-        }
-        return size + more;
+        if (size + more <= kMaxSubstitutedSize) return size + more;
+        Fail(ReferenceFault::kTooLarge, {});
+        return kMaxSubstitutedSize;
     }
 
     void Fail(ReferenceFault fault, const std::string& name) {
@@ -70,8 +67,8 @@ class ReferenceWalker {
 
     const std::function<std::string(const std::string&)>& environment_;
     std::map<std::string, std::string> properties_;
-    std::map<std::string, State> state_;
-    std::map<std::string, std::size_t> sizes_;
+    // Each name's substituted size; none while its value is being substituted.
+    std::map<std::string, std::optional<std::size_t>> sizes_;
     ReferenceCheck check_;
 };
 

@@ -61,11 +61,8 @@ bool SharedRollingFile::Append(const std::string& record) {
     if (!Open()) return false;
     const auto now = Clock::now();
     if (LookIsDue(now) && !Look(now)) return false;
-    if (!LockedAppend(record)) {
-        // A handle that went bad (a share that went away) is worth one new start.
-        file_.Close();
-        if (!Open() || !LockedAppend(record)) return false;
-    }
+    // A handle that went bad (a share that went away) is worth one new start.
+    if (!LockedAppend(record) && (!Reopen() || !LockedAppend(record))) return false;
     const auto size = static_cast<std::int64_t>(record.size());
     knownSize_ += size;
     unlookedBytes_ += size;

@@ -36,13 +36,9 @@ bool RewriteTextFile(const std::string& path, const std::string& text) {
 
 bool WriteTemporarySibling(const std::string& path, const std::string& text,
                            std::string& temporaryPath) {
-    std::string created;
-    std::FILE* stream = platform::CreateTemporarySibling(path, created);
+    std::FILE* stream = platform::CreateTemporarySibling(path, temporaryPath);
     if (stream == nullptr) return false;
-    if (!WriteAndClose(stream, text)) {
-        std::remove(created.c_str());
-        return false;
-    }
-    temporaryPath = created;
-    return true;
+    if (WriteAndClose(stream, text)) return true;
+    std::remove(temporaryPath.c_str());
+    return false;
 }
