@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "logging/log4cxx_handover.h"
@@ -17,8 +18,12 @@
 
 namespace {
 
-bool IsAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char byte) { return (byte & 0x80) == 0; });
+// For bytes and for log4cxx's characters alike.
+template <typename Text>
+bool IsAscii(const Text& text) {
+    return std::all_of(text.begin(), text.end(), [](auto character) {
+        return static_cast<std::make_unsigned_t<decltype(character)>>(character) < 0x80;
+    });
 }
 
 std::string Utf8FromAnsi(const std::string& ansi) {
@@ -40,6 +45,8 @@ log4cxx::LogString LogText(const std::string& utf8) {
 // log4cxx's parser reads one character per byte (ISO-8859-1); fed UTF-8, it leaves each byte
 // of a multibyte character as a character of its own, which this takes back as that byte.
 std::string BytesFromLatin1(const log4cxx::LogString& text) {
+    // ASCII characters are their own bytes, and every key and most values are ASCII.
+    if (IsAscii(text)) return {text.begin(), text.end()};
     std::string bytes;
     for (auto at = text.cbegin(); at != text.cend();) {
         bytes += static_cast<char>(log4cxx::helpers::Transcoder::decode(text, at));

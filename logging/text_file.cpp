@@ -19,14 +19,22 @@ TextFileRead ReadTextFile(const std::string& path, std::size_t limit, std::strin
     text.clear();
     std::FILE* stream = platform::OpenRegularFileToRead(path);
     if (stream == nullptr) return TextFileRead::kUnreadable;
-    // One byte beyond the limit tells a file that is too large from one that just fits.
-    text.resize(limit + 1);
-    const std::size_t read = std::fread(text.data(), 1, text.size(), stream);
+    // Taken a piece at a time, so that a file costs what it holds, not what the limit allows;
+    // one byte beyond the limit tells a file that is too large from one that just fits.
+    char piece[4096];
+    while (text.size() <= limit) {
+        const std::size_t room = limit - text.size();
+        const std::size_t wanted = room < sizeof piece ? room + 1 : sizeof piece;
+        const std::size_t read = std::fread(piece, 1, wanted, stream);
+        text.append(piece, read);
+        if (read < wanted) break;  // the end of the file, or an error
+    }
     const bool failed = std::ferror(stream) != 0;
     std::fclose(stream);
-    text.resize(read > limit ? limit : read);
+    const bool tooLarge = text.size() > limit;
+    if (tooLarge) text.resize(limit);
     if (failed) return TextFileRead::kUnreadable;
-    return read > limit ? TextFileRead::kTooLarge : TextFileRead::kRead;
+    return tooLarge ? TextFileRead::kTooLarge : TextFileRead::kRead;
 }
 
 bool RewriteTextFile(const std::string& path, const std::string& text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "scratch_folder.h"
 
@@ -11,21 +12,32 @@ namespace {
 using TextFileTest = ScratchFolder;
 
 TEST_F(TextFileTest, ReadsNoMoreThanTheLimitAndSaysWhenThereIsMore) {
-    ASSERT_TRUE(RewriteTextFile(Path("f"), "0123456789"));
+    // A short file, and one that takes several reads.
+    const std::string shortText = "0123456789";
+    std::string longText;
+    for (int line = 0; line < 1000; ++line) longText += "line " + std::to_string(line) + "\n";
+    ASSERT_TRUE(RewriteTextFile(Path("short"), shortText));
+    ASSERT_TRUE(RewriteTextFile(Path("long"), longText));
     const struct {
+        const char* file;
         std::size_t limit;
         TextFileRead result;
-        const char* text;
+        std::string text;
     } cases[] = {
-        {10, TextFileRead::kRead, "0123456789"},
-        {11, TextFileRead::kRead, "0123456789"},
-        {9, TextFileRead::kTooLarge, "012345678"},
-        {0, TextFileRead::kTooLarge, ""},
+        {"short", 10, TextFileRead::kRead, shortText},
+        {"short", 11, TextFileRead::kRead, shortText},
+        {"short", 9, TextFileRead::kTooLarge, "012345678"},
+        {"short", 0, TextFileRead::kTooLarge, ""},
+        {"long", longText.size(), TextFileRead::kRead, longText},
+        {"long", std::size_t{1024} * 1024, TextFileRead::kRead, longText},
+        {"long", longText.size() - 1, TextFileRead::kTooLarge,
+         longText.substr(0, longText.size() - 1)},
+        {"long", 5000, TextFileRead::kTooLarge, longText.substr(0, 5000)},
     };
     for (const auto& c : cases) {
         std::string text = "stale";
-        EXPECT_EQ(ReadTextFile(Path("f"), c.limit, text), c.result) << c.limit;
-        EXPECT_EQ(text, c.text) << c.limit;
+        EXPECT_EQ(ReadTextFile(Path(c.file), c.limit, text), c.result) << c.file << " " << c.limit;
+        EXPECT_EQ(text, c.text) << c.file << " " << c.limit;
     }
 }
 
