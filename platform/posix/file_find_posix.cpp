@@ -47,9 +47,14 @@ bool FillRecord(const std::string& folder, std::string_view name, FindData* data
     const std::string path = JoinPath(folder, name);
     struct statx status {};
     const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
-    if (statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &status) != 0 &&
-        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &status) != 0) {
-        return false;
+    // The entry itself first, so that a name that is not there costs one call; a link is
+    // described by its target, or by itself when the target is missing.
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &status) != 0) return false;
+    if (S_ISLNK(status.stx_mode)) {
+        struct statx target {};
+        if (statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &target) == 0) {
+            status = target;
+        }
     }
     std::memset(data, 0, sizeof *data);
     std::uint32_t attributes = 0;

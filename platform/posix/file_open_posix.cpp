@@ -16,7 +16,8 @@ std::FILE* StreamForRegularFile(int descriptor, const char* mode) {
         return nullptr;
     }
     // Blocking again: on a regular file the flag means nothing, but the stream expects none.
-    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK is the only status flag these files are opened with.
+    fcntl(descriptor, F_SETFL, 0);
     std::FILE* stream = fdopen(descriptor, mode);
     if (stream == nullptr) close(descriptor);
     return stream;

@@ -75,6 +75,31 @@ TEST(FileFindPosix, ReadOnlyFollowsTheModeWhoeverAsks) {
     }
 }
 
+TEST(FileFindPosix, ALinkIsDescribedByItsTargetOrByItselfWhenTheTargetIsGone) {
+    TempTree tree;
+    tree.MakeFile("target");
+    chmod(tree.Native("target").c_str(), 0444);
+    tree.MakeDir("folder");
+    std::filesystem::create_symlink(tree.Native("target"), tree.Native("to-file"));
+    std::filesystem::create_symlink(tree.Native("folder"), tree.Native("to-folder"));
+    std::filesystem::create_symlink(tree.Native("missing"), tree.Native("dangling"));
+    const struct {
+        const char* name;
+        std::uint32_t attributes;
+    } rows[] = {
+        {"to-file", 0x01},  // read-only as its target, not as the link's own mode
+        {"to-folder", 0x10},
+        {"dangling", 0x80},  // still listed, as the entry it is
+        {"missing", 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(AttributesOf(tree.Path(row.name)), row.attributes) << row.name;
+    }
+    EXPECT_EQ(FileExists(tree.Path("dangling").c_str()), 1);
+    EXPECT_EQ(FileExists(tree.Path("missing").c_str()), 0);
+    EXPECT_EQ(platform::GetLastErrorCode(), 2u);
+}
+
 // Permissions hold only for an ordinary user: CTest runs this suite on its own, as nobody
 // when the tests run as root (tests/support/as-ordinary-user).
 class PermissionsAsOrdinaryUser : public ::testing::Test {
