@@ -1,6 +1,7 @@
 #include "logging/text_file.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/file_open.h"
 #include "platform/file_replace.h"
@@ -44,9 +45,14 @@ bool RewriteTextFile(const std::string& path, const std::string& text) {
 
 bool WriteTemporarySibling(const std::string& path, const std::string& text,
                            std::string& temporaryPath) {
-    std::FILE* stream = platform::CreateTemporarySibling(path, temporaryPath);
+    std::string created;
+    std::FILE* stream = platform::CreateTemporarySibling(path, created);
     if (stream == nullptr) return false;
-    if (WriteAndClose(stream, text)) return true;
-    std::remove(temporaryPath.c_str());
-    return false;
+    if (!WriteAndClose(stream, text)) {
+        std::remove(created.c_str());
+        return false;
+    }
+    // Only a file that is there is named to the caller.
+    temporaryPath = std::move(created);
+    return true;
 }

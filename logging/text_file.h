@@ -19,6 +19,7 @@ TextFileRead ReadTextFile(const std::string& path, std::size_t limit, std::strin
 bool RewriteTextFile(const std::string& path, const std::string& text);
 
 // Writes the text into a new file beside `path` with a name nobody can guess and sets
-// `temporaryPath`; false, and no file left, when any of it failed.
+// `temporaryPath` to it; false, no file left and `temporaryPath` untouched, when any of it
+// failed.
 bool WriteTemporarySibling(const std::string& path, const std::string& text,
                            std::string& temporaryPath);

@@ -180,6 +180,7 @@ void SelectAnsiCodePage(unsigned codePage) {
     for (const NamedCodeSet& named : kNamedCodeSets) {
         if (named.number == codePage) {
             selectedCodeSet.emplace(named.number, named.iconvName, named.leadRanges);
+            return;
         }
     }
 }
