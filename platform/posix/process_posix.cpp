@@ -15,11 +15,11 @@ namespace platform {
 namespace {
 
 std::string LinkTarget(const char* link) {
-    std::string path(4096, '\0');
-    const ssize_t length = readlink(link, path.data(), path.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
-    path.resize(static_cast<std::size_t>(length));
-    return path;
+    // Not cleared first: readlink fills what it reports, and a start need not touch 4 KiB.
+    char path[4096];
+    const ssize_t length = readlink(link, path, sizeof path);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return {};
+    return {path, static_cast<std::size_t>(length)};
 }
 
 bool IsExecutableFile(const std::string& path) {
