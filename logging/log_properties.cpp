@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "date/format_date.h"
-#include "date/idate.h"
 #include "fsutil/directory_tree.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/retry_within.h"
