@@ -109,10 +109,7 @@ PropertyEntries LogPropertyEntries(const std::string& programName, const std::st
 std::string PropertiesFileText(const PropertyEntries& entries) {
     std::string text;
     for (const auto& [key, value] : entries) {
-        text += key;
-        text += " = ";
-        text += EscapePropertyValue(value);
-        text += '\n';
+        text += key + " = " + EscapePropertyValue(value) + '\n';
     }
     return text;
 }
