@@ -190,10 +190,8 @@ class IDate {
 
     constexpr void SetInvalid() noexcept {
         serial = 0;
-        year = kMinYear;
-        month = 1;
-        day = 1;
         adjusted = true;
+        SetFieldsFromSerial();
     }
 
     static constexpr std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) noexcept {

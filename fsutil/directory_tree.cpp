@@ -5,7 +5,6 @@
 #include "fsutil/ifile_find.h"
 #include "fsutil/isplit_path.h"
 #include "platform/directory.h"
-#include "platform/file_find.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "fsutil/multibyte_text.h"
-#include "platform/file_find.h"
 #include "platform/last_error.h"
 #include "platform/path.h"
 
@@ -142,12 +141,8 @@ int IFileFind::FindFirst(const char* pattern, std::uint32_t flags) {
     // root, so there the root keeps its "/": the folder of /tmp is /, and its path /tmp.
     const std::string absolute = full;
     const std::int32_t cut = FindLastSeparator(absolute, kStyle);
-    if (cut < 0) {
-        folder_ = absolute;
-    } else {
-        const bool keepRoot = cut == 0 && kStyle == platform::PathStyle::kPosix;
-        folder_ = absolute.substr(0, keepRoot ? 1 : static_cast<std::size_t>(cut));
-    }
+    const bool keepRoot = cut == 0 && kStyle == platform::PathStyle::kPosix;
+    folder_ = cut < 0 ? absolute : absolute.substr(0, keepRoot ? 1 : static_cast<std::size_t>(cut));
     return 1;
 }
 

@@ -12,10 +12,6 @@ namespace {
 constexpr std::u16string_view kFallbackMessage = u"致命的なエラーが発生しました。";
 constexpr std::u16string_view kClosingSentence = u"\n処理を継続することができません。";
 
-std::string ToAnsi(std::u16string_view text) {
-    return platform::AnsiFromWide(platform::WideString(text.begin(), text.end()));
-}
-
 }  // namespace
 
 std::string LoadResourceString(unsigned messageId) {
@@ -31,8 +27,8 @@ std::string LoadResourceString(unsigned messageId) {
 
 std::string FatalErrorText(unsigned messageId) {
     std::string text = LoadResourceString(messageId);
-    if (text.empty()) text = ToAnsi(kFallbackMessage);
-    text += ToAnsi(kClosingSentence);
+    if (text.empty()) text = platform::AnsiFromWide(kFallbackMessage);
+    text += platform::AnsiFromWide(kClosingSentence);
     return text;
 }
 

@@ -7,17 +7,7 @@
 #include <string>
 
 #include "launcher/message_ids.h"
-#include "launcher/product_version.h"
 #include "platform/com.h"
-#include "platform/path.h"
-
-namespace {
-
-struct BstrFree {
-    void operator()(BSTR text) const { platform::FreeBstr(text); }
-};
-
-}  // namespace
 
 std::string ProgramNameFromPath(const char* modulePath, platform::PathStyle style) {
     std::array<char, platform::kMaxFname> name{};
@@ -44,9 +34,10 @@ int RunLauncher(LaunchServices& services, const platform::ProcessStart& start) {
         // The command line without its terminator. Text that could not be had or a BSTR that
         // could not be allocated is an out-of-memory failure.
         const std::optional<platform::WideString>& text = start.commandLine;
-        const std::unique_ptr<OLECHAR, BstrFree> bstr(
+        const std::unique_ptr<OLECHAR, decltype(&platform::FreeBstr)> bstr(
             text ? platform::AllocBstr(text->c_str(), static_cast<std::uint32_t>(text->size()))
-                 : nullptr);
+                 : nullptr,
+            &platform::FreeBstr);
         if (bstr == nullptr) throw CommandLineConversionError{E_OUTOFMEMORY};
         result = runObject->Run(bstr.get(), start.showCode);
     }

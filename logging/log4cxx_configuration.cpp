@@ -58,8 +58,7 @@ std::string BytesFromLatin1(const log4cxx::LogString& text) {
 void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
     const std::string appenderPrefix = "log4j.appender.";
     // Adding to a map keeps the walk's place; a key added here names no appender.
-    for (const auto& entry : properties) {
-        const std::string& key = entry.first;
+    for (const auto& [key, value] : properties) {
         if (key.rfind(appenderPrefix, 0) == 0 &&
             key.find('.', appenderPrefix.size()) == std::string::npos) {
             properties.emplace(key + ".Encoding", "UTF-8");

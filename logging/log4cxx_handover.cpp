@@ -1,7 +1,5 @@
 #include "logging/log4cxx_handover.h"
 
-const char* const kProcessSafeAppenderClass = "ProcessSafeRollingFileAppender";
-
 namespace {
 
 // log4cxx looks a variable up in the environment first, then in the properties. No

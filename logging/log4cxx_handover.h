@@ -6,7 +6,7 @@
 #include <string>
 
 // The class name under which log4cxx knows our process-safe rolling appender.
-extern const char* const kProcessSafeAppenderClass;
+inline constexpr const char* kProcessSafeAppenderClass = "ProcessSafeRollingFileAppender";
 
 // Values with every "${" kept literal (log4cxx would substitute a variable there, so a
 // folder or program named "a${HOME}b" would send the log elsewhere), and log4cxx's rolling

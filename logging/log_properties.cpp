@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "date/format_date.h"
-#include "date/idate.h"
 #include "fsutil/directory_tree.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/retry_within.h"
@@ -110,10 +109,7 @@ PropertyEntries LogPropertyEntries(const std::string& programName, const std::st
 std::string PropertiesFileText(const PropertyEntries& entries) {
     std::string text;
     for (const auto& [key, value] : entries) {
-        text += key;
-        text += " = ";
-        text += EscapePropertyValue(value);
-        text += '\n';
+        text += key + " = " + EscapePropertyValue(value) + '\n';
     }
     return text;
 }

@@ -7,8 +7,6 @@
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/layout.h>
 
-#include <array>
-
 using log4cxx::LogString;
 using log4cxx::helpers::CharsetEncoder;
 using log4cxx::helpers::LogLog;
@@ -68,8 +66,8 @@ void ProcessSafeRollingFileAppender::append(const log4cxx::spi::LoggingEventPtr&
 
 void ProcessSafeRollingFileAppender::Encode(const LogString& text, std::string& bytes) {
     bytes.clear();
-    std::array<char, 1024> chunk{};
-    log4cxx::helpers::ByteBuffer buffer(chunk.data(), chunk.size());
+    char chunk[1024];
+    log4cxx::helpers::ByteBuffer buffer(chunk, sizeof chunk);
     for (auto at = text.cbegin(); at != text.cend();) {
         const auto before = at;
         CharsetEncoder::encode(encoder_, text, at, buffer);

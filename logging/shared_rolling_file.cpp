@@ -91,15 +91,10 @@ bool SharedRollingFile::Look(Clock::time_point now) {
     state.size = knownSize_;  // kept where the system cannot tell
     for (int round = 1; round <= kRounds; ++round) {
         if (!file_.Query(state)) break;
-        if (state.removed) {
-            if (!Reopen()) return false;
-            pathDue = false;
-            continue;
-        }
         const bool mayRollOver = state.size >= maxSize_ && now >= nextRollover_;
-        if (!pathDue && !mayRollOver) break;
-        // Moved away, or rolled over by another process: on to the file at the path.
-        if (!file_.IsAt(path_)) {
+        if (!state.removed && !pathDue && !mayRollOver) break;
+        // Removed, moved away, or rolled over by another process: on to the file at the path.
+        if (state.removed || !file_.IsAt(path_)) {
             if (!Reopen()) return false;
             pathDue = false;
             continue;
