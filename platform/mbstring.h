@@ -65,19 +65,15 @@ class Characters {
     bool multibyte_;
 };
 
-// Whether a character as Characters gives it is whole: a lead byte with nothing after it, at
-// the end of the text, is none.
-inline bool IsWholeCharacter(std::string_view character) {
-    return character.size() > 1 || !IsLeadByte(static_cast<unsigned char>(character[0]));
-}
-
 // How many bytes of `text`, at most `limit`, _mbsnbcpy copies: whole characters only, so a
 // character that would cross the limit and a lead byte with nothing after it are left out.
 inline std::size_t WholeCharactersWithin(std::string_view text, std::size_t limit) {
     if (!MayHaveLeadBytes()) return text.size() < limit ? text.size() : limit;
     std::size_t length = 0;
     for (const std::string_view character : Characters(text)) {
-        if (!IsWholeCharacter(character) || length + character.size() > limit) break;
+        const bool whole =
+            character.size() > 1 || !IsLeadByte(static_cast<unsigned char>(character[0]));
+        if (!whole || length + character.size() > limit) break;
         length += character.size();
     }
     return length;

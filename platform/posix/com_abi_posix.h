@@ -11,7 +11,6 @@ using HRESULT = std::int32_t;
 using LONG = std::int32_t;
 using ULONG = std::uint32_t;
 using DWORD = std::uint32_t;
-using UINT = unsigned int;
 using BOOL = int;
 using OLECHAR = char16_t;
 using BSTR = OLECHAR*;

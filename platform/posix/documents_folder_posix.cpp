@@ -24,16 +24,12 @@ std::string HomeFolder() {
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
-std::string ConfigFolder(const std::string& home) {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') return config;
-    return home + "/.config";
-}
-
 // XDG_DOCUMENTS_DIR from user-dirs.dirs, read without waiting on a FIFO or a device in its
 // place and only up to a sane size.
 std::string DocumentsFromUserDirs(const std::string& home) {
-    std::FILE* file = OpenRegularFileToRead(ConfigFolder(home) + "/user-dirs.dirs");
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string folder = config != nullptr && config[0] == '/' ? config : home + "/.config";
+    std::FILE* file = OpenRegularFileToRead(folder + "/user-dirs.dirs");
     if (file == nullptr) return {};
     std::string text(kUserDirsLimit, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file));

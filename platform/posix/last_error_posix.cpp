@@ -1,6 +1,7 @@
 #include "platform/posix/last_error_posix.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/last_error.h"
 
@@ -17,34 +18,19 @@ void SetLastErrorCode(std::uint32_t code) {
 }
 
 std::uint32_t posix::Win32ErrorFromErrno(int error) {
-    switch (error) {
-        case ENOENT:
-            return kErrorFileNotFound;
-        case ENOTDIR:
-            return kErrorPathNotFound;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return kErrorAccessDenied;
-        case EBADF:
-            return kErrorInvalidHandle;
-        case EEXIST:
-            return kErrorAlreadyExists;
-        case ENAMETOOLONG:
-            return kErrorFilenameExcedRange;
-        case EINVAL:
-        case EILSEQ:
-            return kErrorInvalidName;
-        case ENOMEM:
-            return kErrorNotEnoughMemory;
-        case EMFILE:
-        case ENFILE:
-            return kErrorTooManyOpenFiles;
-        case ENOSPC:
-            return kErrorDiskFull;
-        default:
-            return kErrorGenFailure;
+    constexpr std::pair<int, std::uint32_t> kCodes[] = {
+        {ENOENT, kErrorFileNotFound},     {ENOTDIR, kErrorPathNotFound},
+        {EACCES, kErrorAccessDenied},     {EPERM, kErrorAccessDenied},
+        {EROFS, kErrorAccessDenied},      {EBADF, kErrorInvalidHandle},
+        {EEXIST, kErrorAlreadyExists},    {ENAMETOOLONG, kErrorFilenameExcedRange},
+        {EINVAL, kErrorInvalidName},      {EILSEQ, kErrorInvalidName},
+        {ENOMEM, kErrorNotEnoughMemory},  {EMFILE, kErrorTooManyOpenFiles},
+        {ENFILE, kErrorTooManyOpenFiles}, {ENOSPC, kErrorDiskFull},
+    };
+    for (const auto& [number, code] : kCodes) {
+        if (number == error) return code;
     }
+    return kErrorGenFailure;
 }
 
 }  // namespace platform

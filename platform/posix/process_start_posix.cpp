@@ -9,10 +9,6 @@
 namespace platform::posix {
 namespace {
 
-bool IsClosed(int descriptor) {
-    return fcntl(descriptor, F_GETFD) == -1 && errno == EBADF;
-}
-
 // Something to stand in for a closed stream when the null device is missing (a chroot without
 // /dev): one end of a pipe whose other end is closed reads as end of file and refuses writes.
 int PipeEnd(int standardDescriptor) {
@@ -27,7 +23,8 @@ int PipeEnd(int standardDescriptor) {
 
 void ReopenClosedStandardStreams(const char* nullDevice) {
     for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
-        if (!IsClosed(descriptor)) continue;
+        const bool closed = fcntl(descriptor, F_GETFD) == -1 && errno == EBADF;
+        if (!closed) continue;
         // The lower descriptors are open by now, so the lowest free one is usually this one.
         int opened = open(nullDevice, O_RDWR);
         if (opened < 0) opened = PipeEnd(descriptor);

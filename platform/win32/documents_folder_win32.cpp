@@ -35,12 +35,6 @@ Function Export(HMODULE library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-std::string Hex(HRESULT result) {
-    char text[16] = {};
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
-    return text;
-}
-
 // The folder as SHGetFolderPathW gives it; empty when it gives none.
 WideString WidePath(GetFolderPathW getFolderPath, int folder, DWORD flags) {
     wchar_t wide[MAX_PATH] = {};
@@ -98,7 +92,9 @@ std::string DocumentsFolder(std::string& reason) {
             const HRESULT result =
                 getFolderPathA(nullptr, lookup.folder, nullptr, lookup.flags, buffer);
             if (FAILED(result) || buffer[0] == '\0') {
-                reason = "SHGetFolderPathA gives no documents folder (" + Hex(result) + ")";
+                char hex[16] = {};
+                std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(result));
+                reason = "SHGetFolderPathA gives no documents folder (" + std::string(hex) + ")";
                 continue;
             }
             found = buffer;

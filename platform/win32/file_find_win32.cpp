@@ -6,7 +6,6 @@
 #include "platform/file_find.h"
 
 namespace platform {
-namespace {
 
 // The record is handed to the system as it is, so it must be the system's own.
 static_assert(sizeof(FindData) == sizeof(WIN32_FIND_DATAA));
@@ -17,12 +16,6 @@ static_assert(offsetof(FindData, cFileName) == offsetof(WIN32_FIND_DATAA, cFileN
 static_assert(offsetof(FindData, cAlternateFileName) ==
               offsetof(WIN32_FIND_DATAA, cAlternateFileName));
 
-WIN32_FIND_DATAA* SystemRecord(FindData* data) {
-    return reinterpret_cast<WIN32_FIND_DATAA*>(data);
-}
-
-}  // namespace
-
 SearchHandle FindFirstEntry(const char* pattern, FindData* data, FindMatch match) {
     // No Windows path holds a wildcard, so an exact name with one names nothing. ("*" and "?"
     // are below 0x40: never the second byte of a double-byte character.)
@@ -30,11 +23,11 @@ SearchHandle FindFirstEntry(const char* pattern, FindData* data, FindMatch match
         SetLastError(kErrorInvalidName);
         return INVALID_HANDLE_VALUE;
     }
-    return FindFirstFileA(pattern, SystemRecord(data));
+    return FindFirstFileA(pattern, reinterpret_cast<WIN32_FIND_DATAA*>(data));
 }
 
 bool FindNextEntry(SearchHandle handle, FindData* data) {
-    return FindNextFileA(handle, SystemRecord(data)) != FALSE;
+    return FindNextFileA(handle, reinterpret_cast<WIN32_FIND_DATAA*>(data)) != FALSE;
 }
 
 bool CloseFind(SearchHandle handle) {

@@ -6,7 +6,6 @@
 #include "platform/file_time.h"
 
 namespace platform {
-namespace {
 
 // The records are handed to the system as they are, so they must be the system's own.
 static_assert(sizeof(FileTime) == sizeof(FILETIME));
@@ -15,20 +14,14 @@ static_assert(sizeof(SystemTime) == sizeof(SYSTEMTIME));
 static_assert(offsetof(SystemTime, wDay) == offsetof(SYSTEMTIME, wDay));
 static_assert(offsetof(SystemTime, wMilliseconds) == offsetof(SYSTEMTIME, wMilliseconds));
 
-const FILETIME* SystemRecord(const FileTime* time) {
-    return reinterpret_cast<const FILETIME*>(time);
-}
-
-}  // namespace
-
 bool FileTimeToLocal(const FileTime& utc, FileTime& local) {
-    return FileTimeToLocalFileTime(SystemRecord(&utc), reinterpret_cast<FILETIME*>(&local)) !=
-           FALSE;
+    return FileTimeToLocalFileTime(reinterpret_cast<const FILETIME*>(&utc),
+                                   reinterpret_cast<FILETIME*>(&local)) != FALSE;
 }
 
 bool FileTimeToSystem(const FileTime& time, SystemTime& broken) {
-    return FileTimeToSystemTime(SystemRecord(&time), reinterpret_cast<SYSTEMTIME*>(&broken)) !=
-           FALSE;
+    return FileTimeToSystemTime(reinterpret_cast<const FILETIME*>(&time),
+                                reinterpret_cast<SYSTEMTIME*>(&broken)) != FALSE;
 }
 
 std::int64_t MakeTime64(std::tm& local) {

@@ -8,11 +8,6 @@
 namespace platform {
 namespace {
 
-// A module handle is the system's HMODULE, kept in a type of our own.
-HMODULE SystemModule(ModuleHandle module) {
-    return static_cast<HMODULE>(const_cast<void*>(module));
-}
-
 std::uint16_t ReadUnit(const std::uint8_t* at) {
     std::uint16_t unit = 0;
     std::memcpy(&unit, at, sizeof unit);
@@ -46,11 +41,13 @@ ModuleHandle ExecutableModule() {
 }
 
 WideText FindStringEntry(ModuleHandle module, unsigned id) {
-    if (!HasStringEntry(SystemModule(module), id)) return {};
+    // A module handle is the system's HMODULE, kept in a type of our own.
+    const auto system = static_cast<HMODULE>(const_cast<void*>(module));
+    if (!HasStringEntry(system, id)) return {};
     // The module that has it is read again with the default lookup. With no buffer,
     // LoadStringW hands out a pointer into the resource itself.
     const WCHAR* text = nullptr;
-    const int length = LoadStringW(SystemModule(module), id, reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = LoadStringW(system, id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) return {};
     return {reinterpret_cast<const char16_t*>(text), length};
 }
