@@ -3,6 +3,7 @@
 #include <chrono>
 #include <clocale>
 #include <cstdio>
+#include <iterator>
 
 #include "date/format_date.h"
 #include "fsutil/directory_tree.h"
@@ -94,22 +95,33 @@ std::string EscapePropertyValue(const std::string& text) {
 
 PropertyEntries LogPropertyEntries(const std::string& programName, const std::string& logFolder,
                                    const std::string& versionSuffix, const std::string& dateStamp) {
-    const std::string appender = "log4j.appender.ovAppender";
-    return {
+    // A table walked once rather than a string built for each key: a start runs this once, so
+    // the less code it is the better. The one value that is not fixed is the day's log file.
+    constexpr std::pair<const char*, const char*> kEntries[] = {
         {"log4j.rootLogger", "Info, ovAppender"},
-        {appender, "org.apache.log4j.RollingFileAppender"},
-        {appender + ".MaxFileSize", "5MB"},
-        {appender + ".MaxBackupIndex", "1"},
-        {appender + ".File", logFolder + programName + versionSuffix + "Log_" + dateStamp + ".txt"},
-        {appender + ".layout", "org.apache.log4j.PatternLayout"},
-        {appender + ".layout.ConversionPattern", "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"},
+        {"log4j.appender.ovAppender", "org.apache.log4j.RollingFileAppender"},
+        {"log4j.appender.ovAppender.MaxFileSize", "5MB"},
+        {"log4j.appender.ovAppender.MaxBackupIndex", "1"},
+        {"log4j.appender.ovAppender.File", nullptr},
+        {"log4j.appender.ovAppender.layout", "org.apache.log4j.PatternLayout"},
+        {"log4j.appender.ovAppender.layout.ConversionPattern",
+         "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"},
     };
+    PropertyEntries entries(std::size(kEntries));
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        entries[at].first = kEntries[at].first;
+        entries[at].second =
+            kEntries[at].second != nullptr
+                ? kEntries[at].second
+                : logFolder + programName + versionSuffix + "Log_" + dateStamp + ".txt";
+    }
+    return entries;
 }
 
 std::string PropertiesFileText(const PropertyEntries& entries) {
     std::string text;
     for (const auto& [key, value] : entries) {
-        text += key + " = " + EscapePropertyValue(value) + '\n';
+        text.append(key).append(" = ").append(EscapePropertyValue(value)) += '\n';
     }
     return text;
 }

@@ -2,16 +2,20 @@
 
 #include <strings.h>
 
-#include <cstdio>
-
 namespace platform::posix {
 
 std::string FormatGuid(REFGUID guid) {
-    char text[39];
-    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
-                  guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
-                  guid.Data4[6], guid.Data4[7]);
+    // Written out digit by digit: printf's machinery is more code than a start should touch.
+    char text[] = "{00000000-0000-0000-0000-000000000000}";
+    const auto put = [&text](int at, unsigned long value, int digits) {
+        for (int digit = digits - 1; digit >= 0; --digit, value >>= 4U) {
+            text[at + digit] = "0123456789ABCDEF"[value & 0xFU];
+        }
+    };
+    put(1, guid.Data1, 8);
+    put(10, guid.Data2, 4);
+    put(15, guid.Data3, 4);
+    for (int at = 0; at < 8; ++at) put(at < 2 ? 20 + (2 * at) : 21 + (2 * at), guid.Data4[at], 2);
     return text;
 }
 

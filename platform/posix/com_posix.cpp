@@ -76,14 +76,15 @@ HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown
     *object = nullptr;
     context.failedLookingFor.clear();
     context.failureReason.clear();
-    const std::string className = posix::FormatGuid(classId);
+    // Only a failure names the class.
+    const auto className = [&classId] { return posix::FormatGuid(classId); };
     if (apartmentUsers == 0) {
-        return Fail(context, CO_E_NOTINITIALIZED, className,
+        return Fail(context, CO_E_NOTINITIALIZED, className(),
                     "COM was not initialised on this thread");
     }
     const auto file = posix::FindClassFile(context.classes, classId);
     if ((classContext & CLSCTX_INPROC_SERVER) == 0 || !file) {
-        return Fail(context, REGDB_E_CLASSNOTREG, className,
+        return Fail(context, REGDB_E_CLASSNOTREG, className(),
                     "the class is not declared in the executable's manifest");
     }
     const std::string moduleName = posix::LocalModuleName(*file);
@@ -104,18 +105,19 @@ HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown
     HRESULT result = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(result) || factory == nullptr) {
         return Fail(context, FAILED(result) ? result : E_POINTER, path,
-                    "DllGetClassObject gave no class factory for " + className);
+                    "DllGetClassObject gave no class factory for " + className());
     }
     result = factory->CreateInstance(outer, interfaceId, object);
     factory->Release();
     if (FAILED(result)) {
         *object = nullptr;
-        return Fail(context, result, path, "the class factory did not create " + className);
+        return Fail(context, result, path, "the class factory did not create " + className());
     }
     // Passed on as CoCreateInstance would; the caller counts it as a failure, and the reason
     // is kept for its report.
     if (*object == nullptr) {
-        Fail(context, result, path, "the class factory reported success but gave no " + className);
+        Fail(context, result, path,
+             "the class factory reported success but gave no " + className());
     }
     return result;
 }

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/path.h"
 
@@ -30,22 +30,19 @@ char* FullPath(char* buffer, const char* name, std::size_t capacity) {
     joined += relative;
 
     // "." and ".." are resolved by name alone, as Windows does: no level is looked up.
-    std::vector<std::string> levels;
-    std::size_t begin = 0;
-    while (begin <= joined.size()) {
+    std::string full;
+    for (std::size_t begin = 0; begin <= joined.size();) {
         std::size_t end = joined.find('/', begin);
         if (end == std::string::npos) end = joined.size();
-        const std::string level = joined.substr(begin, end - begin);
+        const std::string_view level(joined.data() + begin, end - begin);
         if (level == "..") {
-            if (!levels.empty()) levels.pop_back();
+            full.resize(full.empty() ? 0 : full.rfind('/'));
         } else if (!level.empty() && level != ".") {
-            levels.push_back(level);
+            (full += '/') += level;
         }
         begin = end + 1;
     }
-    std::string full;
-    for (const std::string& level : levels) full += "/" + level;
-    const bool trailingSeparator = !relative.empty() && relative.back() == '/' && !levels.empty();
+    const bool trailingSeparator = !relative.empty() && relative.back() == '/' && !full.empty();
     if (full.empty() || trailingSeparator) full += '/';
 
     if (full.size() + 1 > capacity) {
