@@ -4,11 +4,11 @@
 
 namespace platform::posix {
 
-// The running executable's absolute path, of any length: what /proc/self/exe links to, and
-// where there is no /proc (some containers and chroots), the file the process was started
-// from, found as LocateExecutable finds it from the name the kernel ran, then from
-// `startName` (argv[0]; may be null). Empty when none of them leads to an executable file:
-// never a guess.
+// The running executable's absolute path, of any length, without symbolic links: the name the
+// kernel ran when that is absolute, resolved; otherwise what /proc/self/exe links to; and where
+// there is no /proc either (some containers and chroots), the file the process was started
+// from, found as LocateExecutable finds it from the name the kernel ran, then from `startName`
+// (argv[0]; may be null). Empty when none of them leads to an executable file: never a guess.
 std::string ExecutablePath(const char* startName);
 
 // A path's folder, without a trailing separator ("/" for the root); empty when the path has

@@ -61,13 +61,20 @@ std::string posix::LocateExecutable(const std::string& name, const char* searchP
 }
 
 std::string posix::ExecutablePath(const char* startName) {
-    std::string path = LinkTarget("/proc/self/exe");
-    if (!path.empty()) return path;
-    // The name the kernel itself opened, then the name the starter gave: both relative to the
-    // folder the process started in, so they are resolved before anything changes it.
+    // The name the kernel itself opened, resolved, when it is absolute (as a starter that
+    // searched PATH gives it): a process's first look into /proc costs several times that. A
+    // relative one would depend on a folder that may have changed since.
     // The auxiliary vector holds the name's address as an integer.
     const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
         getauxval(AT_EXECFN));
+    if (executed != nullptr && executed[0] == '/') {
+        std::string path = RealPath(executed);
+        if (!path.empty()) return path;
+    }
+    std::string path = LinkTarget("/proc/self/exe");
+    if (!path.empty()) return path;
+    // No /proc: the name the kernel ran, then the name the starter gave, both relative to the
+    // folder the process started in, so they are resolved before anything changes it.
     if (executed != nullptr) path = LocateExecutable(executed, std::getenv("PATH"));
     if (path.empty() && startName != nullptr) {
         path = LocateExecutable(startName, std::getenv("PATH"));

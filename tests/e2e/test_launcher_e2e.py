@@ -132,6 +132,21 @@ class RunObjectHandOff(E2ETestCase):
         result = self.run_launcher("launcher", "--exit-code=4", env_extra={"PATH": path})
         self.assertRunObjectGot(result, "launcher", ["--exit-code=4"], 4)
 
+    def test_started_through_a_link_in_another_folder(self):
+        # The run object beside the file itself answers, never a file beside the link, however
+        # the link is named when started.
+        deployment = Deployment(self.root, run_object=os.path.join(BIN_DIR, RUN_OBJECT))
+        elsewhere = os.path.join(self.root, "elsewhere")
+        os.makedirs(elsewhere)
+        with open(os.path.join(elsewhere, RUN_OBJECT), "w") as planted:
+            planted.write("not a library")
+        link = os.path.join(elsewhere, "launcher")
+        os.symlink(deployment.launcher, link)
+        for started in (link, "./launcher"):
+            with self.subTest(started=started):
+                result = self.run_launcher(started, "--exit-code=6", cwd=elsewhere)
+                self.assertRunObjectGot(result, started, ["--exit-code=6"], 6)
+
 
 class ActivationFailure(E2ETestCase):
     def test_run_object_missing(self):
