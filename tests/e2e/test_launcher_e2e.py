@@ -64,6 +64,14 @@ class E2ETestCase(unittest.TestCase):
     def run_launcher(self, launcher, *arguments, **options):
         return run(launcher, *arguments, home=self.home, **options)
 
+    def decoy_folder(self, name):
+        """A folder holding a file of the run object's name that is no library."""
+        folder = os.path.join(self.root, name)
+        os.makedirs(folder)
+        with open(os.path.join(folder, RUN_OBJECT), "w") as planted:
+            planted.write("not a library")
+        return folder
+
     def assertRunObjectGot(self, result, launcher, arguments, exit_status=0):
         stdout = result.stdout.decode("utf-8")
         self.assertEqual(result.returncode, exit_status, result.stderr.decode())
@@ -119,10 +127,7 @@ class RunObjectHandOff(E2ETestCase):
         # A file of the run object's name in the current folder or on the library path is
         # never what gets loaded.
         deployment = Deployment(self.root, run_object=os.path.join(BIN_DIR, RUN_OBJECT))
-        decoy = os.path.join(self.root, "decoy")
-        os.makedirs(decoy)
-        with open(os.path.join(decoy, RUN_OBJECT), "w") as planted:
-            planted.write("not a library")
+        decoy = self.decoy_folder("decoy")
         result = self.run_launcher(deployment.launcher, cwd=decoy, env_extra={"LD_LIBRARY_PATH": decoy})
         self.assertRunObjectGot(result, deployment.launcher, [])
 
@@ -136,10 +141,7 @@ class RunObjectHandOff(E2ETestCase):
         # The run object beside the file itself answers, never a file beside the link, however
         # the link is named when started.
         deployment = Deployment(self.root, run_object=os.path.join(BIN_DIR, RUN_OBJECT))
-        elsewhere = os.path.join(self.root, "elsewhere")
-        os.makedirs(elsewhere)
-        with open(os.path.join(elsewhere, RUN_OBJECT), "w") as planted:
-            planted.write("not a library")
+        elsewhere = self.decoy_folder("elsewhere")
         link = os.path.join(elsewhere, "launcher")
         os.symlink(deployment.launcher, link)
         for started in (link, "./launcher"):
