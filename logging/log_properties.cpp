@@ -107,13 +107,12 @@ PropertyEntries LogPropertyEntries(const std::string& programName, const std::st
         {"log4j.appender.ovAppender.layout.ConversionPattern",
          "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n"},
     };
+    const std::string logFile =
+        logFolder + programName + versionSuffix + "Log_" + dateStamp + ".txt";
     PropertyEntries entries(std::size(kEntries));
     for (std::size_t at = 0; at < entries.size(); ++at) {
         entries[at].first = kEntries[at].first;
-        entries[at].second =
-            kEntries[at].second != nullptr
-                ? kEntries[at].second
-                : logFolder + programName + versionSuffix + "Log_" + dateStamp + ".txt";
+        entries[at].second = kEntries[at].second != nullptr ? kEntries[at].second : logFile;
     }
     return entries;
 }
