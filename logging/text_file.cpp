@@ -17,25 +17,11 @@ bool WriteAndClose(std::FILE* stream, const std::string& text) {
 }  // namespace
 
 TextFileRead ReadTextFile(const std::string& path, std::size_t limit, std::string& text) {
-    text.clear();
-    std::FILE* stream = platform::OpenRegularFileToRead(path);
-    if (stream == nullptr) return TextFileRead::kUnreadable;
-    // Taken a piece at a time, so that a file costs what it holds, not what the limit allows;
-    // one byte beyond the limit tells a file that is too large from one that just fits.
-    char piece[4096];
-    while (text.size() <= limit) {
-        const std::size_t room = limit - text.size();
-        const std::size_t wanted = room < sizeof piece ? room + 1 : sizeof piece;
-        const std::size_t read = std::fread(piece, 1, wanted, stream);
-        text.append(piece, read);
-        if (read < wanted) break;  // the end of the file, or an error
-    }
-    const bool failed = std::ferror(stream) != 0;
-    std::fclose(stream);
-    const bool tooLarge = text.size() > limit;
-    if (tooLarge) text.resize(limit);
-    if (failed) return TextFileRead::kUnreadable;
-    return tooLarge ? TextFileRead::kTooLarge : TextFileRead::kRead;
+    // One byte beyond the limit tells a file that is too large from one that just fits.
+    if (!platform::ReadRegularFile(path, limit + 1, text)) return TextFileRead::kUnreadable;
+    if (text.size() <= limit) return TextFileRead::kRead;
+    text.resize(limit);
+    return TextFileRead::kTooLarge;
 }
 
 bool RewriteTextFile(const std::string& path, const std::string& text) {

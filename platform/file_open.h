@@ -8,10 +8,11 @@
 
 namespace platform {
 
-// Opens a regular file for reading in text mode without ever waiting (a FIFO or device at
-// the path is refused, not opened for good); null when it is missing, not a regular file,
-// or cannot be read.
-std::FILE* OpenRegularFileToRead(const std::string& path);
+// At most `limit` bytes of a regular file, in text mode, read without ever waiting (a FIFO or
+// device at the path is refused, not opened for good) and a piece at a time, so that a file
+// costs what it holds, not what the limit allows. False, and `text` empty, when it is missing,
+// not a regular file, or cannot be read.
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& text);
 
 // Opens a regular file for writing in text mode, created when missing, emptied when present;
 // never through a symbolic link at the path itself and never anything but a regular file.

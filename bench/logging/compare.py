@@ -7,8 +7,8 @@ object's library and runs it once. Instructions and cold memory lines are counte
 cachegrind; wall time is taken over repeated runs, interleaved so that all see the same
 machine (each in every place of the order in turn), with the range in which the ratio of the
 medians lies in 95 of 100 resamplings of those runs (a machine whose speed wanders shows a
-wide range). Each runs with a temporary home, so that the launcher writes its properties file
-there and the reference reads it. A copy of the reference's file runs beside them: how far it
+wide range). Each runs with a temporary home that holds a desktop's user-dirs.dirs, so that
+the launcher writes its properties file there and the reference reads it. A copy of the reference's file runs beside them: how far it
 lies from the reference is how far a ratio of this run can be off by chance.
 
 The locale is ja_JP.UTF-8, the users' own, unless BENCH_LANG names another: the C runtime
@@ -59,6 +59,12 @@ def main():
     try:
         env = dict(os.environ, HOME=home, LANG=os.environ.get("BENCH_LANG", "ja_JP.UTF-8"))
         env.pop("XDG_CONFIG_HOME", None)
+        # A desktop's user-dirs.dirs in both homes: every desktop start reads it.
+        for user_home in (home, shared_home):
+            os.makedirs(os.path.join(user_home, ".config"))
+            with open(os.path.join(user_home, ".config", "user-dirs.dirs"), "w") as user_dirs:
+                user_dirs.write('XDG_DESKTOP_DIR="$HOME/Desktop"\n'
+                                'XDG_DOCUMENTS_DIR="$HOME/Documents"\n')
         launcher = [os.path.join(BIN, "launcher"), "--exit-code=0"]
         subprocess.run(launcher, stdout=subprocess.DEVNULL, env=env, check=True)
         log_root = os.path.join(home, "Documents", "Orvane", "SystemLog")

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -29,11 +28,8 @@ std::string HomeFolder() {
 std::string DocumentsFromUserDirs(const std::string& home) {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::string folder = config != nullptr && config[0] == '/' ? config : home + "/.config";
-    std::FILE* file = OpenRegularFileToRead(folder + "/user-dirs.dirs");
-    if (file == nullptr) return {};
-    std::string text(kUserDirsLimit, '\0');
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
+    std::string text;
+    if (!ReadRegularFile(folder + "/user-dirs.dirs", kUserDirsLimit, text)) return {};
     return DocumentsFromUserDirsText(text, home);
 }
 

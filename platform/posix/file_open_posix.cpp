@@ -2,6 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+
 #include "platform/file_open.h"
 
 namespace platform {
@@ -25,9 +28,26 @@ std::FILE* StreamForRegularFile(int descriptor, const char* mode) {
 
 }  // namespace
 
-std::FILE* OpenRegularFileToRead(const std::string& path) {
-    return StreamForRegularFile(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC),
-                                "r");
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& text) {
+    text.clear();
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    struct stat status {};
+    // Read straight from the descriptor: on a regular file O_NONBLOCK means nothing.
+    bool read = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    char piece[4096];
+    while (read && text.size() < limit) {
+        const ssize_t got = ::read(descriptor, piece, std::min(sizeof piece, limit - text.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            read = got == 0;  // the end of the file, or an error
+            break;
+        }
+        text.append(piece, static_cast<std::size_t>(got));
+    }
+    close(descriptor);
+    if (!read) text.clear();
+    return read;
 }
 
 std::FILE* OpenRegularFileToRewrite(const std::string& path) {

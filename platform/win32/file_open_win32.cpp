@@ -2,6 +2,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/file_open.h"
 
 namespace platform {
@@ -37,10 +39,24 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 }  // namespace
 
-std::FILE* OpenRegularFileToRead(const std::string& path) {
-    return TextStream(CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr),
-                      _O_RDONLY, "r");
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& text) {
+    text.clear();
+    std::FILE* stream = TextStream(CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                                   _O_RDONLY, "r");
+    if (stream == nullptr) return false;
+    // Through the C runtime's text mode, which reads CR LF as LF.
+    char piece[4096];
+    while (text.size() < limit) {
+        const std::size_t wanted = std::min(sizeof piece, limit - text.size());
+        const std::size_t got = std::fread(piece, 1, wanted, stream);
+        text.append(piece, got);
+        if (got < wanted) break;  // the end of the file, or an error
+    }
+    const bool read = std::ferror(stream) == 0;
+    std::fclose(stream);
+    if (!read) text.clear();
+    return read;
 }
 
 std::FILE* OpenRegularFileToRewrite(const std::string& path) {
