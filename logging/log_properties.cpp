@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::chrono::milliseconds kReplaceBudget{50};
 constexpr std::chrono::milliseconds kRereadBudget{50};
+// A temporary sibling this young may be another start's, about to be moved.
+constexpr std::chrono::seconds kLeftoverAge{60};
 
 // Far more than the generated file holds; a file of another content is read up to here.
 constexpr std::size_t kReadBackLimit = std::size_t{64} * 1024;
@@ -157,6 +159,9 @@ GeneratedConfiguration WriteLogProperties(const std::string& programName,
     if (!unchanged) {
         // The log root with it, when missing; with single separators, as the folder is meant.
         CreateDirectoryTree(logFolder.c_str());
+        // The first start of the day also clears what earlier writes left beside the file: a
+        // sibling that a scanner held past the move's budget, or one of a start ended midway.
+        platform::RemoveTemporarySiblingsOlderThan(configuration.path, kLeftoverAge);
     }
     configuration.properties = unchanged || WriteWhole(configuration.path, text)
                                    ? DecodeProperties(entries)

@@ -5,7 +5,9 @@
 
 #include "platform/directory.h"
 #include "platform/shared_append_file.h"
+#include "platform/win32/folder_search.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/whole_appends.h"
 
 namespace platform {
 namespace {
@@ -79,12 +81,8 @@ bool AppendsAreWhole(HANDLE file) {
         FALSE) {
         return false;
     }
-    wchar_t system[MAX_PATH + 1] = {};
-    if (GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, system,
-                                      MAX_PATH + 1) == FALSE) {
-        return false;
-    }
-    return std::wcscmp(system, L"NTFS") == 0 || std::wcscmp(system, L"ReFS") == 0;
+    // Refused for a local file, and by Vista for every file: the volume tells.
+    return VolumeTakesWholeAppends(reinterpret_cast<std::intptr_t>(file));
 }
 
 // Under Wine every file lock is a round trip to its server, which would cost more than the
@@ -265,23 +263,20 @@ void RemoveFilesStartingWith(const std::string& prefix) {
     if (separator == std::wstring::npos) return;
     const std::wstring folder = wide.substr(0, separator + 1);
     const std::wstring start = wide.substr(separator + 1);
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileExW((wide + L"*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
+    FolderSearch search(wide + L"*");
+    FolderSearch::Entry found;
+    while (search.Next(found)) {
         // The pattern also matches short (8.3) names: only the long name decides.
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-            std::wcsncmp(found.cFileName, start.c_str(), start.size()) != 0) {
+        if ((found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            found.name.compare(0, start.size(), start) != 0) {
             continue;
         }
-        const std::wstring path = folder + found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        const std::wstring path = folder + found.name;
+        if ((found.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            SetFileAttributesW(path.c_str(), found.attributes & ~FILE_ATTRIBUTE_READONLY);
         }
         DeleteFileW(path.c_str());
-    } while (FindNextFileW(search, &found) != FALSE);
-    FindClose(search);
+    }
 }
 
 }  // namespace platform

@@ -140,6 +140,72 @@ TEST_F(TemporaryFolder, AFileThatAlreadyHoldsTheTextIsLeftUntouched) {
     EXPECT_EQ(Read(path), text);
 }
 
+// A file last written `age` ago, in whole seconds, which every file system keeps.
+void PlantFile(const std::string& path, std::chrono::seconds age) {
+    { std::ofstream(path) << "left behind\n"; }
+    std::filesystem::last_write_time(
+        path, std::chrono::time_point_cast<std::filesystem::file_time_type::duration>(
+                  std::chrono::floor<std::chrono::seconds>(
+                      std::filesystem::file_time_type::clock::now() - age)));
+}
+
+constexpr std::chrono::seconds kYoung{30};
+constexpr std::chrono::seconds kOld{90};
+constexpr std::chrono::seconds kLongAgo{60 * 60 * 24 * 40};
+
+TEST_F(TemporaryFolder, TheDaysFirstStartRemovesItsOwnLeftoversOlderThanAMinute) {
+    const struct {
+        const char* name;
+        std::chrono::seconds age;
+        bool remains;
+    } cases[] = {
+        {"TaxLink.ini.0123456789ab.tmp", kOld, false},
+        {"TaxLink.ini.zzzzzzzzzzzz.tmp", kLongAgo, false},
+        // Another start's, about to be moved over the file.
+        {"TaxLink.ini.abcdefghijkl.tmp", kYoung, true},
+        // The user's, and names that only look like ours.
+        {"TaxLink.ini.backup", kLongAgo, true},
+        {"TaxLink.ini.a1B2c3", kLongAgo, true},
+        {"TaxLink.ini.x.tmp", kLongAgo, true},
+        {"TaxLink.ini.0123456789a.tmp", kLongAgo, true},
+        {"TaxLink.ini.0123456789abc.tmp", kLongAgo, true},
+        {"TaxLink.ini.QRSTUVWXYZ01.tmp", kLongAgo, true},
+        {"TaxLink.ini.01234567-9ab.tmp", kLongAgo, true},
+        {"TaxLink.ini.0123456789ab.tmp.old", kLongAgo, true},
+        {"TaxLink.ini.0123456789ab.txt", kLongAgo, true},
+        {"TaxLink.ini0123456789ab.tmp", kLongAgo, true},
+        // Other programs' leftovers.
+        {"Other.ini.0123456789ab.tmp", kLongAgo, true},
+        {"TaxLinkX.ini.0123456789ab.tmp", kLongAgo, true},
+        {"XTaxLink.ini.0123456789ab.tmp", kLongAgo, true},
+        {".ini.0123456789ab.tmp", kLongAgo, true},
+    };
+    const auto at = [&](const char* name) { return Root() + platform::kPathSeparator + name; };
+    for (const auto& c : cases) PlantFile(at(c.name), c.age);
+
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0).path;
+
+    EXPECT_TRUE(std::filesystem::is_regular_file(path));
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(at(c.name)), c.remains) << c.name;
+    }
+}
+
+TEST_F(TemporaryFolder, StartsThatFindTheDaysTextLookForNoLeftovers) {
+    const std::string path = WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0).path;
+    const std::string leftover = path + ".0123456789ab.tmp";
+    PlantFile(leftover, kLongAgo);
+
+    // The text is there already: the start does nothing beside it.
+    WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    EXPECT_TRUE(std::filesystem::exists(leftover));
+
+    // The next day's first start writes the file, and clears up.
+    local_clock_fake::SetLocalDate(2016, 9, 21);
+    WriteLogProperties("TaxLink", Root(), 1, 0, 0, 0);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+}
+
 TEST_F(TemporaryFolder, EmptyProgramNameWritesAFileNamedOnlyByItsExtension) {
     const char sep = platform::kPathSeparator;
     const std::string path = WriteLogProperties("", Root(), 1, 0, 0, 0).path;

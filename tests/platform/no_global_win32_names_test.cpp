@@ -20,6 +20,7 @@
 #include "platform/process_entry.h"
 #include "platform/shared_append_file.h"
 #include "platform/string_resources.h"
+#include "platform/temporary_sibling_name.h"
 #include "platform/utf8.h"
 
 // NOLINTBEGIN(readability-identifier-naming): the names are the point.
