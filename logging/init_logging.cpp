@@ -45,6 +45,6 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     GeneratedConfiguration generated =
         WriteLogProperties(programName, logRoot, first, second, third, fourth);
     if (!generated.properties.empty()) {
-        ConfigureLog4cxxFromGenerated(std::move(generated.properties));
+        ConfigureLog4cxxFromGenerated(std::move(generated.properties), programName);
     }
 }

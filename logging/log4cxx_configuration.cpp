@@ -98,8 +98,10 @@ std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entri
     return decoded;
 }
 
-void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties) {
+void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties,
+                                   const std::string& programName) {
     WriteLogFilesInUtf8(properties);
     ProcessSafeRollingFileAppender::registerClass();
-    ConfigureLog4cxx(PropertiesForLog4cxx(properties, kProcessSafeAppenderClass));
+    ConfigureLog4cxx(
+        PropertiesForLog4cxx(properties, kProcessSafeAppenderClass, Utf8FromAnsi(programName)));
 }

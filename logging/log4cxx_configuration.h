@@ -22,4 +22,6 @@ std::map<std::string, std::string> DecodeProperties(const PropertyEntries& entri
 // The generated configuration, already decoded (see log_properties.h). log4cxx reads a
 // properties file as ISO-8859-1, which would garble a Japanese log folder, so it never reads
 // the file itself; each appender writes UTF-8 through our process-safe rolling appender.
-void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties);
+// `programName` (ANSI) leads the lines that say why records could not be written.
+void ConfigureLog4cxxFromGenerated(std::map<std::string, std::string> properties,
+                                   const std::string& programName);

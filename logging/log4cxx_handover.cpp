@@ -17,13 +17,15 @@ std::string KeptLiteral(std::string value) {
 }  // namespace
 
 std::map<std::string, std::string> PropertiesForLog4cxx(
-    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass) {
+    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass,
+    const std::string& programName) {
     std::map<std::string, std::string> handed;
-    bool substitutes = false;
+    bool substitutes = programName.find("${") != std::string::npos;
     for (const auto& [key, value] : generated) {
         const bool rolling =
             !rollingAppenderClass.empty() && value == "org.apache.log4j.RollingFileAppender";
         handed[key] = rolling ? rollingAppenderClass : KeptLiteral(value);
+        if (rolling) handed[key + ".ProgramName"] = KeptLiteral(programName);
         substitutes = substitutes || value.find("${") != std::string::npos;
     }
     if (substitutes) handed.emplace(kDollarKey, std::string(1, '$'));

@@ -10,6 +10,8 @@ inline constexpr const char* kProcessSafeAppenderClass = "ProcessSafeRollingFile
 
 // Values with every "${" kept literal (log4cxx would substitute a variable there, so a
 // folder or program named "a${HOME}b" would send the log elsewhere), and log4cxx's rolling
-// file appender replaced by `rollingAppenderClass` when that is not empty.
+// file appender replaced by `rollingAppenderClass` when that is not empty, told the program's
+// name (UTF-8) for the lines it writes when records cannot be.
 std::map<std::string, std::string> PropertiesForLog4cxx(
-    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass);
+    const std::map<std::string, std::string>& generated, const std::string& rollingAppenderClass,
+    const std::string& programName = {});

@@ -7,6 +7,10 @@
 #include <log4cxx/helpers/transcoder.h>
 #include <log4cxx/layout.h>
 
+#include "platform/code_page.h"
+#include "platform/diagnostic.h"
+#include "platform/utf8.h"
+
 using log4cxx::LogString;
 using log4cxx::helpers::CharsetEncoder;
 using log4cxx::helpers::LogLog;
@@ -30,6 +34,9 @@ void ProcessSafeRollingFileAppender::setOption(const LogString& option, const Lo
     } else if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("ENCODING"),
                                               LOG4CXX_STR("encoding"))) {
         encoder_ = CharsetEncoder::getEncoder(value);
+    } else if (StringHelper::equalsIgnoreCase(option, LOG4CXX_STR("PROGRAMNAME"),
+                                              LOG4CXX_STR("programname"))) {
+        programName_ = value;
     } else {
         // Append, BufferedIO and the like are not options here: a file that several
         // processes share is only ever appended to, one whole record at a time.
@@ -45,7 +52,16 @@ void ProcessSafeRollingFileAppender::activateOptions(log4cxx::helpers::Pool& /*p
     }
     std::string path;
     log4cxx::helpers::Transcoder::encodeUTF8(fileName_, path);
-    file_ = std::make_unique<SharedRollingFile>(path, maxFileSize_, maxBackupIndex_);
+    std::string program;
+    log4cxx::helpers::Transcoder::encodeUTF8(programName_, program);
+    // The lines are rare, so their text is made only when one is said.
+    auto report = [program](const std::string& utf8Line) {
+        const std::string line = program + ": " + utf8Line;
+        const std::u16string wide = platform::Utf16FromUtf8(line.data(), line.size());
+        platform::ReportDiagnostic(platform::AnsiFromWide(wide));
+    };
+    file_ = std::make_unique<SharedRollingFile>(path, maxFileSize_, maxBackupIndex_,
+                                                SharedRollingFile::SteadyClock(), report);
     file_->Open();
 }
 

@@ -41,6 +41,8 @@ class ProcessSafeRollingFileAppender : public log4cxx::AppenderSkeleton {
     void Encode(const log4cxx::LogString& text, std::string& bytes);
 
     log4cxx::LogString fileName_;
+    // Leads each line that says why records were not written.
+    log4cxx::LogString programName_;
     long maxFileSize_ = 10L * 1024 * 1024;
     int maxBackupIndex_ = 1;
     log4cxx::helpers::CharsetEncoderPtr encoder_;

@@ -1,5 +1,6 @@
 #include "logging/shared_rolling_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <thread>
@@ -15,8 +16,30 @@ constexpr int kRounds = 8;
 constexpr std::chrono::milliseconds kLockPoll{1};
 constexpr int kTriesBeforeSleeping = 64;
 constexpr std::chrono::seconds kRolloverRetry{1};
+// A holder of the appends' lock seen for this long is asked whether it still runs.
+constexpr std::chrono::milliseconds kAskHolderAfter{20};
 
 using platform::MoveOutcome;
+using platform::SharedAppendFile;
+
+class SteadyClockImpl final : public SharedRollingFile::Clock {
+  public:
+    TimePoint Now() const override { return std::chrono::steady_clock::now(); }
+    void Pause(std::chrono::milliseconds pause) const override {
+        if (pause.count() == 0) {
+            std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(pause);
+        }
+    }
+};
+
+// Polled without blocking against a deadline of elapsed time, not a count of sleeps: a sleep
+// lasts a whole scheduler tick on Windows (about 15.6 ms). A lock is held for a moment only:
+// a few more tries before the first sleep.
+void PauseBeforeTry(const SharedRollingFile::Clock& clock, int tries) {
+    clock.Pause(tries < kTriesBeforeSleeping ? std::chrono::milliseconds(0) : kLockPoll);
+}
 
 // The moves of one rollover, kept so that all of them can be undone when one is refused.
 class Moves {
@@ -42,78 +65,131 @@ class Moves {
 
 }  // namespace
 
-SharedRollingFile::SharedRollingFile(std::string path, std::int64_t maxSize, int backups)
-    : path_(std::move(path)), maxSize_(maxSize), backups_(backups < 0 ? 0 : backups) {}
+const SharedRollingFile::Clock& SharedRollingFile::SteadyClock() {
+    static const SteadyClockImpl clock;
+    return clock;
+}
+
+SharedRollingFile::SharedRollingFile(std::string path, std::int64_t maxSize, int backups,
+                                     const Clock& clock, Report report)
+    : path_(std::move(path)),
+      maxSize_(maxSize),
+      backups_(backups < 0 ? 0 : backups),
+      clock_(clock),
+      report_(std::move(report)) {}
+
+SharedRollingFile::~SharedRollingFile() {
+    EndAppendLockStall();
+}
 
 bool SharedRollingFile::Open() {
-    if (turnedOff_) return false;
-    if (file_.IsOpen()) return true;
-    const auto opened = file_.Open(path_);
-    if (opened == platform::SharedAppendFile::OpenOutcome::kNotRegular) turnedOff_ = true;
-    if (opened != platform::SharedAppendFile::OpenOutcome::kOpened) return false;
-    // Opened by its path just now; its size is read before the first record.
-    lookDue_ = true;
-    lastPathLook_ = Clock::now();
-    return true;
+    return HaveFile(clock_.Now());
 }
 
 bool SharedRollingFile::Append(const std::string& record) {
-    if (!Open()) return false;
-    const auto now = Clock::now();
-    if (LookIsDue(now) && !Look(now)) return false;
-    // A handle that went bad (a share that went away) is worth one new start.
-    if (!LockedAppend(record) && (!Reopen() || !LockedAppend(record))) return false;
-    const auto size = static_cast<std::int64_t>(record.size());
-    knownSize_ += size;
-    unlookedBytes_ += size;
+    const TimePoint now = clock_.Now();
+    if (HaveFile(now) && (!LookIsDue(now) || Look(now))) {
+        switch (WriteRecord(record, now)) {
+            case Written::kYes: {
+                const auto size = static_cast<std::int64_t>(record.size());
+                knownSize_ += size;
+                unlookedBytes_ += size;
+                return true;
+            }
+            case Written::kLockNotHad:
+                ++droppedForLock_;
+                return false;
+            case Written::kNo:
+                break;
+        }
+    }
+    if (!turnedOff_) ++droppedUnopened_;
+    return false;
+}
+
+// An open file, or one opened now; a log that could not be opened is not tried again before
+// its time, which costs no system call.
+bool SharedRollingFile::HaveFile(TimePoint now) {
+    if (turnedOff_) return false;
+    if (file_.IsOpen()) return true;
+    return now >= nextOpenTry_ && OpenNow(now);
+}
+
+bool SharedRollingFile::OpenNow(TimePoint now) {
+    const auto opened = file_.Open(path_);
+    if (opened.outcome == SharedAppendFile::OpenOutcome::kNotRegular) {
+        turnedOff_ = true;
+        Tell(path_ + ": " + opened.reason + ": nothing is logged");
+        return false;
+    }
+    if (opened.outcome != SharedAppendFile::OpenOutcome::kOpened) {
+        CannotOpenUntilLater(now, "cannot be opened: " + opened.reason);
+        return false;
+    }
+    // Opened by its path just now; its size is read before the first record.
+    lookDue_ = true;
+    lastPathLook_ = now;
     return true;
 }
 
-bool SharedRollingFile::LookIsDue(Clock::time_point now) const {
+bool SharedRollingFile::Reopen(TimePoint now) {
+    file_.Close();
+    return OpenNow(now);
+}
+
+void SharedRollingFile::CannotOpenUntilLater(TimePoint now, const std::string& reason) {
+    file_.Close();
+    nextOpenTry_ = now + kOpenRetryEvery;
+    if (openFailureReported_) return;
+    openFailureReported_ = true;
+    Tell(path_ + " " + reason + "; records are dropped until it can be, tried once a second");
+}
+
+SharedRollingFile::Written SharedRollingFile::WriteRecord(const std::string& record,
+                                                          TimePoint now) {
+    const Written written = AppendLocked(record);
+    if (written != Written::kNo) return written;
+    // A handle that went bad (a share that went away) is worth one new open at once.
+    if (!Reopen(now)) return Written::kNo;
+    const Written again = AppendLocked(record);
+    if (again == Written::kNo) CannotOpenUntilLater(now, "cannot be written: " + lastWriteFailure_);
+    return again;
+}
+
+// Where the system does not append in one step, never without the appends' lock.
+SharedRollingFile::Written SharedRollingFile::AppendLocked(const std::string& record) {
+    const bool locking = file_.AppendsNeedLock();
+    if (locking && !TakeAppendLock()) return Written::kLockNotHad;
+    auto written = file_.Append(record.data(), record.size());
+    if (locking) file_.UnlockAppends();
+    if (written.outcome) return Written::kYes;
+    lastWriteFailure_ = std::move(written.reason);
+    return Written::kNo;
+}
+
+bool SharedRollingFile::LookIsDue(TimePoint now) const {
     return lookDue_ || unlookedBytes_ >= kLookAfterBytes || now - lastLook_ >= kLookEvery ||
            now - lastPathLook_ >= kPathLookEvery ||
            (knownSize_ >= maxSize_ && now >= nextRollover_);
 }
 
-// Where the system does not append in one step, appends take the lock too (waited for as
-// long as for a rollover: a holder that goes on no more costs the same as there).
-bool SharedRollingFile::LockedAppend(const std::string& record) {
-    const bool locked = file_.AppendsNeedLock() && TakeLock(kAppends) == Lock::kLocked;
-    const bool written = file_.Append(record.data(), record.size());
-    if (locked) file_.UnlockAppends();
-    return written;
-}
-
 // Runs before the record is written; false when no file can be had for it.
-bool SharedRollingFile::Look(Clock::time_point now) {
+bool SharedRollingFile::Look(TimePoint now) {
     bool pathDue = now - lastPathLook_ >= kPathLookEvery;
-    platform::SharedAppendFile::State state;
+    SharedAppendFile::State state;
     state.size = knownSize_;  // kept where the system cannot tell
     for (int round = 1; round <= kRounds; ++round) {
         if (!file_.Query(state)) break;
-        const bool mayRollOver = state.size >= maxSize_ && now >= nextRollover_;
-        if (!state.removed && !pathDue && !mayRollOver) break;
-        // Removed, moved away, or rolled over by another process: on to the file at the path.
-        if (state.removed || !file_.IsAt(path_)) {
-            if (!Reopen()) return false;
-            pathDue = false;
-            continue;
-        }
-        if (pathDue) lastPathLook_ = now;
+        const LookStep step = WhatTheLookCallsFor(state, pathDue, now);
         pathDue = false;
-        if (!mayRollOver) break;
-        const Lock lock = TakeLock(kRollover);
-        if (lock == Lock::kUnsupported) nextRollover_ = Clock::now() + kRolloverRetry;
-        if (lock != Lock::kLocked) break;  // a later record tries again
-        // Under the lock nobody else rolls over; the file at the path is still this one
-        // unless another process rolled it over just before.
-        if (file_.IsAt(path_) && !RollOver() && file_.IsAt(path_)) {
-            nextRollover_ = Clock::now() + kRolloverRetry;
-            file_.Unlock();
-            continue;  // the file stays as it was: its size is read once more
+        if (step == LookStep::kKeepWriting) break;
+        if (step == LookStep::kRollOver) {
+            const Rollover rollover = RollOverUnderTheLock();
+            if (rollover == Rollover::kNotNow) break;      // a later record tries again
+            if (rollover == Rollover::kRefused) continue;  // its size is read once more
         }
-        file_.Unlock();
-        if (!Reopen()) return false;
+        // Rolled over, removed, moved away, or rolled over by another process.
+        if (!Reopen(now)) return false;
     }
     lookDue_ = false;
     knownSize_ = state.size;
@@ -122,37 +198,105 @@ bool SharedRollingFile::Look(Clock::time_point now) {
     return true;
 }
 
-bool SharedRollingFile::Reopen() {
-    file_.Close();
-    return Open();
+// Whether the record goes into the open file, into the file at the path, or into the file
+// at the path once it is rolled over.
+SharedRollingFile::LookStep SharedRollingFile::WhatTheLookCallsFor(
+    const SharedAppendFile::State& state, bool pathDue, TimePoint now) {
+    const bool mayRollOver = state.size >= maxSize_ && now >= nextRollover_;
+    if (!state.removed && !pathDue && !mayRollOver) return LookStep::kKeepWriting;
+    if (state.removed || !file_.IsAt(path_)) return LookStep::kFollowThePath;
+    lastPathLook_ = now;
+    return mayRollOver ? LookStep::kRollOver : LookStep::kKeepWriting;
 }
 
-SharedRollingFile::Lock SharedRollingFile::TakeLock(Purpose purpose) {
-    // Polled against a deadline of elapsed time, not a count of sleeps: a sleep lasts a
-    // whole scheduler tick on Windows (about 15.6 ms).
-    const auto deadline = Clock::now() + kLockWait;
+SharedRollingFile::Rollover SharedRollingFile::RollOverUnderTheLock() {
+    const Lock lock = TakeRolloverLock();
+    if (lock == Lock::kUnsupported) nextRollover_ = clock_.Now() + kRolloverRetry;
+    if (lock != Lock::kLocked) return Rollover::kNotNow;
+    // Under the lock nobody else rolls over; the file at the path is still this one unless
+    // another process rolled it over just before.
+    if (file_.IsAt(path_) && !RollOver() && file_.IsAt(path_)) {
+        nextRollover_ = clock_.Now() + kRolloverRetry;
+        file_.Unlock();
+        return Rollover::kRefused;
+    }
+    file_.Unlock();
+    return Rollover::kDone;
+}
+
+SharedRollingFile::Lock SharedRollingFile::TakeRolloverLock() {
+    const TimePoint deadline = clock_.Now() + kLockWait;
     for (int tries = 1;; ++tries) {
-        switch (purpose == kRollover ? file_.TryLock() : file_.TryLockAppends()) {
-            case platform::SharedAppendFile::LockOutcome::kLocked:
-                lockStalled_[purpose] = false;
+        switch (file_.TryLock()) {
+            case SharedAppendFile::LockOutcome::kLocked:
+                rolloverLockStalled_ = false;
                 return Lock::kLocked;
-            case platform::SharedAppendFile::LockOutcome::kUnsupported:
+            case SharedAppendFile::LockOutcome::kUnsupported:
                 // A file system without locks: appends are still whole, only rollovers stop.
                 return Lock::kUnsupported;
-            case platform::SharedAppendFile::LockOutcome::kBusy:
+            case SharedAppendFile::LockOutcome::kBusy:
                 break;
         }
-        if (lockStalled_[purpose] || Clock::now() >= deadline) {
-            lockStalled_[purpose] = true;
+        if (rolloverLockStalled_ || clock_.Now() >= deadline) {
+            rolloverLockStalled_ = true;
             return Lock::kNotHad;
         }
-        // An append holds the lock for a moment only: a few more tries before the first sleep.
-        if (tries < kTriesBeforeSleeping) {
-            std::this_thread::yield();
-        } else {
-            std::this_thread::sleep_for(kLockPoll);
-        }
+        PauseBeforeTry(clock_, tries);
     }
+}
+
+// True when the appends' lock is had. A hold that lasts a whole kAppendLockWait is taken for
+// a holder that goes on no more: the record is dropped, and so is every later one that finds
+// that same hold, after a single try. A holder that is only slow costs waiting: each new hold
+// starts the wait afresh, up to kAppendLockWaitLimit in all.
+bool SharedRollingFile::TakeAppendLock() {
+    const TimePoint start = clock_.Now();
+    std::uint64_t holder = 0;
+    TimePoint heldSince = start;
+    for (int tries = 1;; ++tries) {
+        const AppendTry tried = file_.TryLockAppends();
+        if (tried.outcome == SharedAppendFile::LockOutcome::kLocked) break;
+        // No lock on this file system: there is none to keep appends whole, and none to wait
+        // for; the record is written as the system appends it.
+        if (tried.outcome == SharedAppendFile::LockOutcome::kUnsupported) return true;
+        const TimePoint now = clock_.Now();
+        if (tries == 1 || tried.holder != holder) {
+            holder = tried.holder;
+            heldSince = now;
+        }
+        if (stalledAppendHold_ == holder) {
+            // Whether that holder ended is asked again once a wait's time has passed.
+            if (now < askStalledHolderAt_ || !file_.TakeOverAppendsFrom(holder)) {
+                askStalledHolderAt_ = std::max(askStalledHolderAt_, now + kAppendLockWait);
+                return false;
+            }
+            break;
+        }
+        if (now - heldSince >= kAskHolderAfter && file_.TakeOverAppendsFrom(holder)) break;
+        if (now - heldSince >= kAppendLockWait || now - start >= kAppendLockWaitLimit) {
+            stalledAppendHold_ = holder;
+            askStalledHolderAt_ = now + kAppendLockWait;
+            return false;
+        }
+        PauseBeforeTry(clock_, tries);
+    }
+    EndAppendLockStall();
+    return true;
+}
+
+// Says once for each stall how many records it cost.
+void SharedRollingFile::EndAppendLockStall() {
+    stalledAppendHold_.reset();
+    const std::int64_t dropped = droppedForLock_ - droppedForLockReported_;
+    if (dropped == 0) return;
+    droppedForLockReported_ = droppedForLock_;
+    Tell(std::to_string(dropped) + " records not written to " + path_ +
+         ": another process held the lock that keeps appends whole for more than " +
+         std::to_string(kAppendLockWait.count()) + " ms");
+}
+
+void SharedRollingFile::Tell(const std::string& line) const {
+    if (report_) report_(line);
 }
 
 std::string SharedRollingFile::Backup(int number) const {

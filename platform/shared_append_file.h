@@ -10,12 +10,21 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/result.h"
+
 namespace platform {
 
 class SharedAppendFile {
   public:
     enum class OpenOutcome { kOpened, kNotRegular, kFailed };
     enum class LockOutcome { kLocked, kBusy, kUnsupported };
+
+    // One try at the appends' lock, and when it is busy, which hold it is busy with: a
+    // number that changes each time the lock changes hands, 0 where the system cannot tell.
+    struct AppendLockTry {
+        LockOutcome outcome = LockOutcome::kBusy;
+        std::uint64_t holder = 0;
+    };
 
     struct State {
         std::int64_t size = 0;
@@ -30,12 +39,12 @@ class SharedAppendFile {
 
     // Opens the file for appending, creating it, and the folders above it, when missing,
     // without ever waiting on what sits at the path; anything but a regular file is refused.
-    OpenOutcome Open(const std::string& path);
+    Result<OpenOutcome> Open(const std::string& path);
     void Close();
     bool IsOpen() const { return handle_ != -1; }
 
     // Writes all of it at the end of the file; false when the system did not take it all.
-    bool Append(const char* data, std::size_t size);
+    Result<bool> Append(const char* data, std::size_t size);
 
     // True where the system does not put an append at the end of the file in one step, so
     // that appends of several processes must take a lock of their own: network file systems
@@ -46,8 +55,12 @@ class SharedAppendFile {
     // lock on a network file system; under Wine a word in memory shared by the processes of
     // the file, which costs no round trip to Wine's server (one it has no more when its
     // holder has ended).
-    LockOutcome TryLockAppends();
+    AppendLockTry TryLockAppends();
     void UnlockAppends();
+    // Takes the appends' lock from `holder` (as TryLockAppends saw it) when that holder has
+    // ended without letting go, which only the shared word can do: a file lock goes with its
+    // process.
+    bool TakeOverAppendsFrom(std::uint64_t holder);
 
     // The open file's size and whether it was removed, from the handle alone; false when
     // the system cannot tell.

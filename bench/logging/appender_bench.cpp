@@ -31,7 +31,7 @@ namespace {
 
 int TimeLooks(const char* path) {
     platform::SharedAppendFile file;
-    if (file.Open(path) != platform::SharedAppendFile::OpenOutcome::kOpened) return 1;
+    if (file.Open(path).outcome != platform::SharedAppendFile::OpenOutcome::kOpened) return 1;
     platform::SharedAppendFile::State state;
     const auto start = std::chrono::steady_clock::now();
     for (int number = 0; number < kRecords; ++number) {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/directory.h"
@@ -36,24 +37,31 @@ bool IsNetworkFileSystem(int descriptor) {
 
 }  // namespace
 
-SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
+Result<SharedAppendFile::OpenOutcome> SharedAppendFile::Open(const std::string& path) {
     Close();
     int descriptor = OpenForAppend(path);
-    if (descriptor < 0 && errno == ENOENT && MakeFolders(path.substr(0, path.rfind('/') + 1))) {
+    if (descriptor < 0 && errno == ENOENT) {
+        const std::string folder = path.substr(0, path.rfind('/') + 1);
+        std::string reason;
+        if (!MakeFolders(folder, reason)) {
+            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + reason};
+        }
         descriptor = OpenForAppend(path);
     }
     if (descriptor < 0) {
         // ENXIO: a FIFO without a reader; EISDIR: a folder.
-        return errno == ENXIO || errno == EISDIR ? OpenOutcome::kNotRegular : OpenOutcome::kFailed;
+        if (errno == ENXIO || errno == EISDIR)
+            return {OpenOutcome::kNotRegular, "not a regular file"};
+        return {OpenOutcome::kFailed, std::strerror(errno)};
     }
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(descriptor);
-        return OpenOutcome::kNotRegular;
+        return {OpenOutcome::kNotRegular, "not a regular file"};
     }
     handle_ = descriptor;
     appendsNeedLock_ = IsNetworkFileSystem(descriptor);
-    return OpenOutcome::kOpened;
+    return {OpenOutcome::kOpened, {}};
 }
 
 void SharedAppendFile::Close() {
@@ -62,17 +70,17 @@ void SharedAppendFile::Close() {
     handle_ = -1;
 }
 
-bool SharedAppendFile::Append(const char* data, std::size_t size) {
+Result<bool> SharedAppendFile::Append(const char* data, std::size_t size) {
     // One write for the whole record: O_APPEND puts it at the end in one piece on a local
     // file system, whoever else writes at the same moment.
     while (size > 0) {
         const ssize_t written = write(static_cast<int>(handle_), data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written <= 0) return {false, std::strerror(written < 0 ? errno : ENOSPC)};
         data += written;
         size -= static_cast<std::size_t>(written);
     }
-    return true;
+    return {true, {}};
 }
 
 bool SharedAppendFile::Query(State& state) const {
@@ -99,8 +107,13 @@ void SharedAppendFile::Unlock() {
 
 // The only appends that need a lock here are those on a network file system, where only the
 // file lock reaches the other machines.
-SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
-    return TryLock();
+SharedAppendFile::AppendLockTry SharedAppendFile::TryLockAppends() {
+    return {TryLock(), 0};
+}
+
+// A file lock is let go by the system when its holder ends.
+bool SharedAppendFile::TakeOverAppendsFrom(std::uint64_t /*holder*/) {
+    return false;
 }
 
 void SharedAppendFile::UnlockAppends() {

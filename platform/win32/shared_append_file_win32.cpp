@@ -7,6 +7,7 @@
 #include "platform/shared_append_file.h"
 #include "platform/win32/folder_search.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/system_message.h"
 #include "platform/win32/whole_appends.h"
 
 namespace platform {
@@ -86,9 +87,14 @@ bool AppendsAreWhole(HANDLE file) {
 }
 
 // Under Wine every file lock is a round trip to its server, which would cost more than the
-// record: the processes of one file share a word of memory instead, named after the file's
-// identity (so every generation has its own), which holds the ID of the process that holds
-// the lock, 0 when nobody does.
+// record: the processes of one file share two words of memory instead, named after the
+// file's identity (so every generation has its own). The first holds the ID of the process
+// that holds the lock, 0 when nobody does; the second counts the holds, so that a waiter can
+// tell one long hold from many short ones by the same process.
+struct AppendGate {
+    volatile LONG holder;
+    volatile LONG holds;
+};
 bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
     BY_HANDLE_FILE_INFORMATION information{};
     FILE_ID_INFO id{};
@@ -101,10 +107,10 @@ bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
     wchar_t name[96];
     std::swprintf(name, sizeof name / sizeof name[0], L"Local\\OrvaneTaxLinkAppend-%08lx-%016llx",
                   static_cast<unsigned long>(information.dwVolumeSerialNumber), fileId);
-    const HANDLE shared =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name);
+    const HANDLE shared = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             sizeof(AppendGate), name);
     if (shared == nullptr) return false;
-    void* word = MapViewOfFile(shared, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG));
+    void* word = MapViewOfFile(shared, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(AppendGate));
     if (word == nullptr) {
         CloseHandle(shared);
         return false;
@@ -113,8 +119,6 @@ bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
     view = word;
     return true;
 }
-
-constexpr ULONGLONG kHolderCheckMs = 20;
 
 bool HasEnded(DWORD process) {
     const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
@@ -126,31 +130,37 @@ bool HasEnded(DWORD process) {
 
 }  // namespace
 
-SharedAppendFile::OpenOutcome SharedAppendFile::Open(const std::string& path) {
+Result<SharedAppendFile::OpenOutcome> SharedAppendFile::Open(const std::string& path) {
     Close();
     const std::wstring wide = LongPath(path);
     HANDLE file = OpenForAppend(wide);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND &&
-        MakeFolders(path.substr(0, path.find_last_of("\\/") + 1))) {
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
+        std::string reason;
+        if (!MakeFolders(folder, reason)) {
+            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + reason};
+        }
         file = OpenForAppend(wide);
     }
     if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
         const DWORD attributes = GetFileAttributesW(wide.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                   ? OpenOutcome::kNotRegular
-                   : OpenOutcome::kFailed;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return {OpenOutcome::kNotRegular, "not a regular file"};
+        }
+        return {OpenOutcome::kFailed, SystemMessage(error)};
     }
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(file) != FILE_TYPE_DISK ||
         GetFileInformationByHandle(file, &information) == FALSE ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(file);
-        return OpenOutcome::kNotRegular;
+        return {OpenOutcome::kNotRegular, "not a regular file"};
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     appendsNeedLock_ = !AppendsAreWhole(file);
     if (UnderWine()) OpenAppendGate(file, appendGate_, appendGateView_);
-    return OpenOutcome::kOpened;
+    return {OpenOutcome::kOpened, {}};
 }
 
 void SharedAppendFile::Close() {
@@ -165,17 +175,18 @@ void SharedAppendFile::Close() {
     handle_ = -1;
 }
 
-bool SharedAppendFile::Append(const char* data, std::size_t size) {
+Result<bool> SharedAppendFile::Append(const char* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (WriteFile(AsHandle(handle_), data, chunk, &written, nullptr) == FALSE || written == 0) {
-            return false;
+        if (WriteFile(AsHandle(handle_), data, chunk, &written, nullptr) == FALSE) {
+            return {false, SystemMessage(GetLastError())};
         }
+        if (written == 0) return {false, SystemMessage(ERROR_DISK_FULL)};
         data += written;
         size -= written;
     }
-    return true;
+    return {true, {}};
 }
 
 bool SharedAppendFile::Query(State& state) const {
@@ -209,33 +220,38 @@ void SharedAppendFile::Unlock() {
     UnlockFileEx(AsHandle(handle_), 0, 1, 0, &at);
 }
 
-SharedAppendFile::LockOutcome SharedAppendFile::TryLockAppends() {
-    if (appendGateView_ == nullptr) return TryLock();
-    auto* word = static_cast<volatile LONG*>(appendGateView_);
+SharedAppendFile::AppendLockTry SharedAppendFile::TryLockAppends() {
+    if (appendGateView_ == nullptr) return {TryLock(), 0};
+    auto* gate = static_cast<AppendGate*>(appendGateView_);
     const auto self = static_cast<LONG>(GetCurrentProcessId());
-    const LONG holder = InterlockedCompareExchange(word, self, 0);
-    if (holder == 0) return LockOutcome::kLocked;
-    // A process that ended while it held the word (killed between two calls) lets go of it
-    // no more: it is taken over. Asked only of a holder seen for a while, since asking is a
-    // round trip to the server.
-    static thread_local LONG seenHolder = 0;
-    static thread_local ULONGLONG seenSince = 0;
-    const ULONGLONG now = GetTickCount64();
-    if (holder != seenHolder) {
-        seenHolder = holder;
-        seenSince = now;
+    const LONG holder = InterlockedCompareExchange(&gate->holder, self, 0);
+    if (holder == 0) {
+        InterlockedIncrement(&gate->holds);
+        return {LockOutcome::kLocked, 0};
     }
-    if (holder != self && now - seenSince >= kHolderCheckMs &&
-        HasEnded(static_cast<DWORD>(holder)) &&
-        InterlockedCompareExchange(word, self, holder) == holder) {
-        return LockOutcome::kLocked;
+    const auto holds = static_cast<ULONG>(gate->holds);
+    return {LockOutcome::kBusy, (std::uint64_t{static_cast<ULONG>(holder)} << 32) | holds};
+}
+
+bool SharedAppendFile::TakeOverAppendsFrom(std::uint64_t holder) {
+    if (appendGateView_ == nullptr) return false;
+    auto* gate = static_cast<AppendGate*>(appendGateView_);
+    const auto process = static_cast<LONG>(holder >> 32);
+    // Asking whether a process ended is a round trip to Wine's server: the caller asks only
+    // of a holder it has seen hold the lock for a while.
+    if (process == static_cast<LONG>(GetCurrentProcessId()) ||
+        !HasEnded(static_cast<DWORD>(process)) ||
+        InterlockedCompareExchange(&gate->holder, static_cast<LONG>(GetCurrentProcessId()),
+                                   process) != process) {
+        return false;
     }
-    return LockOutcome::kBusy;
+    InterlockedIncrement(&gate->holds);
+    return true;
 }
 
 void SharedAppendFile::UnlockAppends() {
     if (appendGateView_ == nullptr) return Unlock();
-    InterlockedExchange(static_cast<volatile LONG*>(appendGateView_), 0);
+    InterlockedExchange(&static_cast<AppendGate*>(appendGateView_)->holder, 0);
 }
 
 bool SharedAppendFile::IsAt(const std::string& path) const {

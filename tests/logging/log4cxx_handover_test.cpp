@@ -41,12 +41,13 @@ TEST(PropertiesForLog4cxx, OnlyLog4cxxsRollingAppenderIsReplaced) {
         {"log4j.appender.ovAppender", "org.apache.log4j.RollingFileAppender"},
         {"log4j.appender.other", "org.apache.log4j.FileAppender"},
     };
-    const auto handed = PropertiesForLog4cxx(generated, "OurAppender");
+    const auto handed = PropertiesForLog4cxx(generated, "OurAppender", "taxlink");
     EXPECT_EQ(handed.at("log4j.appender.ovAppender"), "OurAppender");
+    EXPECT_EQ(handed.at("log4j.appender.ovAppender.ProgramName"), "taxlink");
     EXPECT_EQ(handed.at("log4j.appender.other"), "org.apache.log4j.FileAppender");
     EXPECT_EQ(PropertiesForLog4cxx(generated, "").at("log4j.appender.ovAppender"),
               "org.apache.log4j.RollingFileAppender");
-    EXPECT_EQ(handed.size(), 2u) << "nothing added where nothing needs keeping literal";
+    EXPECT_EQ(handed.size(), 3u) << "nothing added where nothing needs keeping literal";
 }
 
 }  // namespace

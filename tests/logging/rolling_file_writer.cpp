@@ -46,7 +46,10 @@ int Write(int argc, char** argv) {
     const long count = std::stol(argv[5]);
     const std::string go = argc > 6 && std::string(argv[6]) != "-" ? argv[6] : "";
     const std::string pause = argc > 7 ? argv[7] : "";
-    SharedRollingFile file(argv[2], std::stoll(argv[3]), 1);
+    // Says on standard error why records were not written, for the test's message.
+    SharedRollingFile file(
+        argv[2], std::stoll(argv[3]), 1, SharedRollingFile::SteadyClock(),
+        [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
     if (!file.Open()) return 1;
     if (!go.empty() && !WaitFor(go, std::chrono::seconds(60))) return 1;
     for (long number = 0; number < count; ++number) {
@@ -62,7 +65,7 @@ int Write(int argc, char** argv) {
 int HoldLock(int argc, char** argv) {
     if (argc < 5) return 2;
     platform::SharedAppendFile file;
-    if (file.Open(argv[2]) != platform::SharedAppendFile::OpenOutcome::kOpened) return 1;
+    if (file.Open(argv[2]).outcome != platform::SharedAppendFile::OpenOutcome::kOpened) return 1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (file.TryLock() != platform::SharedAppendFile::LockOutcome::kLocked) {
         if (std::chrono::steady_clock::now() >= deadline) return 1;

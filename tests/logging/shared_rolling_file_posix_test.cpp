@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "logging/shared_rolling_file.h"
+#include "rolling_clock_fake.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -22,14 +25,40 @@ TEST_F(SharedRollingFilePosixTest, AFileOrFolderRemovedMeanwhileIsMadeAgain) {
     const std::string day = Path("day.txt");
     for (const auto& [removed, path] : {std::pair{day, day}, std::pair{folder, inFolder}}) {
         SCOPED_TRACE(removed);
-        SharedRollingFile file(path, 1000, 1);
+        RollingClockFake clock;
+        SharedRollingFile file(path, 1000, 1, clock);
         ASSERT_TRUE(file.Append("first\n"));
         std::filesystem::remove_all(removed);
         // Told at the first record after a writer's time without looking.
-        std::this_thread::sleep_for(2 * SharedRollingFile::kLookEvery);
+        clock.Advance(2 * SharedRollingFile::kLookEvery);
         ASSERT_TRUE(file.Append("second\n"));
         EXPECT_EQ(Read(path), "second\n");
     }
+}
+
+TEST_F(SharedRollingFilePosixTest, AFailureAfterARecordStartsTheWaitToo) {
+    // The log's folder taken away and a file put in its place: the next look finds the log
+    // removed, and making it again fails.
+    RollingClockFake clock;
+    std::vector<std::string> said;
+    const std::string folder = Path("folder");
+    const std::string path = folder + "/day.txt";
+    SharedRollingFile file(path, 1000, 1, clock,
+                           [&said](const std::string& line) { said.push_back(line); });
+    ASSERT_TRUE(file.Append("first\n"));
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "in the way\n";
+    clock.Advance(SharedRollingFile::kPathLookEvery);
+    EXPECT_FALSE(file.Append("lost\n"));
+    EXPECT_EQ(said.size(), 1u);
+
+    std::filesystem::remove(folder);
+    EXPECT_FALSE(file.Append("not tried\n"));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    clock.Advance(SharedRollingFile::kOpenRetryEvery);
+    EXPECT_TRUE(file.Append("made again\n"));
+    EXPECT_EQ(Read(path), "made again\n");
+    EXPECT_EQ(file.DroppedUnopened(), 2);
 }
 
 }  // namespace

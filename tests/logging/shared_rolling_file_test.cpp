@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/shared_append_file.h"
+#include "rolling_clock_fake.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -25,6 +25,11 @@ class SharedRollingFileTest : public ScratchFolder {
         path_ = Path("day.txt");
     }
     std::string path_;
+    RollingClockFake clock_;
+    std::vector<std::string> said_;
+    SharedRollingFile::Report Recorder() {
+        return [this](const std::string& line) { said_.push_back(line); };
+    }
 };
 
 TEST_F(SharedRollingFileTest, TwoWritersCrossingRolloversKeepEveryRecordWithinTheBound) {
@@ -34,8 +39,8 @@ TEST_F(SharedRollingFileTest, TwoWritersCrossingRolloversKeepEveryRecordWithinTh
     // count alone would roll over early and drop a backup), and no record is lost.
     constexpr std::int64_t kLimit = std::int64_t{64} * 1024;
     constexpr int kBackups = 8;
-    SharedRollingFile first(path_, kLimit, kBackups);
-    SharedRollingFile second(path_, kLimit, kBackups);
+    SharedRollingFile first(path_, kLimit, kBackups, clock_);
+    SharedRollingFile second(path_, kLimit, kBackups, clock_);
     std::vector<std::string> written;
     for (int n = 0; n < 2000; ++n) {
         for (auto [writer, tag] : {std::pair{&first, 'a'}, std::pair{&second, 'b'}}) {
@@ -78,7 +83,7 @@ TEST_F(SharedRollingFileTest, TwoWritersCrossingRolloversKeepEveryRecordWithinTh
 }
 
 TEST_F(SharedRollingFileTest, NoBackupsMeansTheFullFileIsStartedAfresh) {
-    SharedRollingFile file(path_, 20, 0);
+    SharedRollingFile file(path_, 20, 0, clock_);
     ASSERT_TRUE(file.Append("0123456789\n"));
     ASSERT_TRUE(file.Append("0123456789\n"));
     ASSERT_TRUE(file.Append("last\n"));
@@ -87,7 +92,7 @@ TEST_F(SharedRollingFileTest, NoBackupsMeansTheFullFileIsStartedAfresh) {
 }
 
 TEST_F(SharedRollingFileTest, BackupsAreShiftedOneUp) {
-    SharedRollingFile file(path_, 5, 3);
+    SharedRollingFile file(path_, 5, 3, clock_);
     for (const char* record : {"one..\n", "two..\n", "three\n", "four.\n", "five.\n"}) {
         ASSERT_TRUE(file.Append(record));
     }
@@ -99,7 +104,7 @@ TEST_F(SharedRollingFileTest, BackupsAreShiftedOneUp) {
 }
 
 TEST_F(SharedRollingFileTest, OpeningMakesTheDaysFileBeforeAnyRecord) {
-    SharedRollingFile file(path_, 1000, 1);
+    SharedRollingFile file(path_, 1000, 1, clock_);
     ASSERT_TRUE(file.Open());
     EXPECT_TRUE(std::filesystem::exists(path_));
     EXPECT_EQ(Read(path_), "");
@@ -107,7 +112,7 @@ TEST_F(SharedRollingFileTest, OpeningMakesTheDaysFileBeforeAnyRecord) {
 
 TEST_F(SharedRollingFileTest, AFolderAtThePathTurnsTheFileOffForGood) {
     std::filesystem::create_directory(path_);
-    SharedRollingFile file(path_, 1000, 1);
+    SharedRollingFile file(path_, 1000, 1, clock_);
     EXPECT_FALSE(file.Open());
     EXPECT_FALSE(file.Append("lost\n"));
     EXPECT_TRUE(file.IsTurnedOff());
@@ -126,12 +131,12 @@ TEST_F(SharedRollingFileTest, AnIdleWriterHoldingTheBackupNeverStopsARollover) {
     // Ten-byte records, a 100-byte limit. The idle writer's file becomes the backup at the
     // first rollover and is dropped at the second while it still holds it open (which
     // Windows refuses to replace); its next record goes into the live file.
-    SharedRollingFile idle(path_, 100, 1);
-    SharedRollingFile busy(path_, 100, 1);
+    SharedRollingFile idle(path_, 100, 1, clock_);
+    SharedRollingFile busy(path_, 100, 1, clock_);
     ASSERT_TRUE(idle.Append(Numbered('i', 0)));
     for (int n = 0; n < 25; ++n) ASSERT_TRUE(busy.Append(Numbered('b', n)));
     // Idle for longer than a writer goes without looking at its file.
-    std::this_thread::sleep_for(2 * SharedRollingFile::kLookEvery);
+    clock_.Advance(2 * SharedRollingFile::kLookEvery);
     ASSERT_TRUE(idle.Append(Numbered('i', 1)));
     std::string backup;
     std::string live;
@@ -142,23 +147,53 @@ TEST_F(SharedRollingFileTest, AnIdleWriterHoldingTheBackupNeverStopsARollover) {
 }
 
 TEST_F(SharedRollingFileTest, ALockNotHadInTimeLeavesTheRecordInTheFullFile) {
-    SharedRollingFile file(path_, 10, 1);
+    SharedRollingFile file(path_, 10, 1, clock_);
     ASSERT_TRUE(file.Append("0123456789\n"));
     platform::SharedAppendFile holder;
-    ASSERT_EQ(holder.Open(path_), platform::SharedAppendFile::OpenOutcome::kOpened);
+    ASSERT_EQ(holder.Open(path_).outcome, platform::SharedAppendFile::OpenOutcome::kOpened);
     ASSERT_EQ(holder.TryLock(), platform::SharedAppendFile::LockOutcome::kLocked);
-    const auto start = std::chrono::steady_clock::now();
+    // The first record waits the lock's time, never the holder's; later ones try once.
+    const auto start = clock_.Now();
     ASSERT_TRUE(file.Append("held 1\n"));
+    EXPECT_GE(clock_.Now() - start, SharedRollingFile::kLockWait);
+    EXPECT_LT(clock_.Now() - start, 2 * SharedRollingFile::kLockWait);
+    const auto second = clock_.Now();
     ASSERT_TRUE(file.Append("held 2\n"));
-    // Bounded by the lock's wait, with room for a slow machine: never the holder's time.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(clock_.Now(), second);
     EXPECT_EQ(Read(path_), "0123456789\nheld 1\nheld 2\n");
     EXPECT_FALSE(std::filesystem::exists(path_ + ".1"));
 
     holder.Unlock();
+    clock_.Advance(SharedRollingFile::kLookEvery);
     ASSERT_TRUE(file.Append("free\n"));
     EXPECT_EQ(Read(path_ + ".1"), "0123456789\nheld 1\nheld 2\n");
     EXPECT_EQ(Read(path_), "free\n");
+}
+
+TEST_F(SharedRollingFileTest, ALogThatCannotBeOpenedIsTriedAgainOnceASecond) {
+    // A file where the log's folder should be: neither the folder nor the log can be made,
+    // whoever runs the test.
+    const std::string blocker = Path("folder");
+    std::ofstream(blocker) << "in the way\n";
+    const std::string path = blocker + "/day.txt";
+    SharedRollingFile file(path, 1000, 1, clock_, Recorder());
+    EXPECT_FALSE(file.Open());
+    ASSERT_EQ(said_.size(), 1u);
+    EXPECT_NE(said_[0].find(path), std::string::npos) << said_[0];
+    EXPECT_NE(said_[0].find("tried once a second"), std::string::npos) << said_[0];
+
+    // Once the way is free, nothing notices it before the second is out: records are
+    // dropped without a try.
+    std::filesystem::remove(blocker);
+    std::filesystem::create_directory(blocker);
+    for (int n = 0; n < 2000; ++n) ASSERT_FALSE(file.Append("dropped\n"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(file.DroppedUnopened(), 2000);
+
+    clock_.Advance(SharedRollingFile::kOpenRetryEvery);
+    EXPECT_TRUE(file.Append("again\n"));
+    EXPECT_EQ(Read(path), "again\n");
+    EXPECT_EQ(said_.size(), 1u) << "one line for the process, not one a failure";
 }
 
 std::vector<std::string> Names(const std::string& folder) {
@@ -177,7 +212,7 @@ TEST_F(SharedRollingFileTest, RolloverNamesMayPassTheOldPathLimit) {
     while (folder.size() < 200) folder += std::string(40, 'f') + "/";
     std::filesystem::create_directories(folder);
     const std::string name = std::string(250 - folder.size(), 'd') + ".txt";
-    SharedRollingFile file(folder + name, 10, 1);
+    SharedRollingFile file(folder + name, 10, 1, clock_);
     for (const char* record : {"first.....\n", "second....\n", "third.....\n"}) {
         ASSERT_TRUE(file.Append(record));
     }
@@ -190,7 +225,7 @@ TEST_F(SharedRollingFileTest, ARolloverRemovesBackupsThatEarlierOnesCouldNotDele
     const std::string leftover = path_ + ".retired-0123456789abcdef";
     std::ofstream(leftover) << "gone\n";
     std::filesystem::permissions(leftover, std::filesystem::perms::owner_read);
-    SharedRollingFile file(path_, 10, 1);
+    SharedRollingFile file(path_, 10, 1, clock_);
     ASSERT_TRUE(file.Append("first.....\n"));
     ASSERT_TRUE(file.Append("second....\n"));
     EXPECT_EQ(Names(Path("")), (std::vector<std::string>{"day.txt", "day.txt.1"}));
