@@ -1,8 +1,9 @@
 """Runs end-to-end scenario modules on the host of this build (harness.host_from: Windows
 under Wine when LAUNCHER_EMULATOR is set, else Linux), one host for the whole run, and exits
 as tests/support/run_unittest.py does (77 when a case skipped).
-Usage: run_e2e.py [-k PATTERN]... MODULE...
-  -k PATTERN: only the cases whose name (module.Scenario.test_case) holds it, as unittest's -k."""
+Usage: run_e2e.py [-k PATTERN]... NAME...
+  NAME: a module, or one scenario or case in it (test_logging_e2e.SharedSettings.test_settings_file).
+  -k PATTERN: only the cases whose name holds it, as unittest's -k."""
 
 import importlib
 import os
@@ -26,8 +27,11 @@ def main(arguments):
         print(__doc__, file=sys.stderr)
         return 2
     with harness.host_from(os.environ) as host:
-        suite = unittest.TestSuite(harness.cases(importlib.import_module(name), host, loader)
-                                   for name in arguments)
+        suite = unittest.TestSuite()
+        for name in arguments:
+            module = importlib.import_module(name.split(".")[0])
+            suite.addTests(case for case in harness.cases(module, host, loader)
+                           if (case.id() + ".").startswith(name + "."))
         return run_unittest.run(suite)
 
 
