@@ -261,6 +261,7 @@ class WineHost(Host):
     def __init__(self, environment):
         super().__init__(environment)
         self.emulator = shlex.split(environment["LAUNCHER_EMULATOR"])
+        self.drive_c = None  # until the prefix is asked where its drive C: lies
 
     def __enter__(self):
         # Wine links a documents folder that it creates to the Unix home and keeps menu files
@@ -300,7 +301,7 @@ class WineHost(Host):
             env["LAUNCHER_WINEDEBUG"] = trace
         env.update(env_extra or {})
         command = [part.encode("utf-8") for part in (*self.emulator, *command)]
-        cwd = cwd or getattr(self, "drive_c", None)
+        cwd = cwd or self.drive_c
         if not wait:
             return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                     env=env, cwd=cwd)
