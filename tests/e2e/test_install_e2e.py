@@ -8,44 +8,27 @@ from the same rules holds exactly that, and, unpacked into an empty folder with 
 files added, starts.
 
 Reads from the environment LAUNCHER_CMAKE (the cmake program), LAUNCHER_BUILD_DIR (the build to
-install), LAUNCHER_BIN_DIR (where the sample run object lies), LAUNCHER_PACKAGE (the release
-archive that the build makes; empty for a build that makes none: a sanitizer build, a Linux
-build against a log4cxx of its own) and, for the Windows build, LAUNCHER_EMULATOR (the command
-that runs a Windows program)."""
+install) and LAUNCHER_PACKAGE (the release archive that the build makes; empty for a build that
+makes none: a sanitizer build, a Linux build against a log4cxx of its own)."""
 
 import os
-import shlex
 import shutil
 import subprocess
 import tempfile
-import unittest
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
+from harness import WINDOWS, Scenario
+
 CMAKE = os.environ["LAUNCHER_CMAKE"]
 BUILD_DIR = os.environ["LAUNCHER_BUILD_DIR"]
-BIN_DIR = os.environ["LAUNCHER_BIN_DIR"]
 PACKAGE = os.environ.get("LAUNCHER_PACKAGE", "")
-EMULATOR = shlex.split(os.environ.get("LAUNCHER_EMULATOR", ""))
-WINDOWS = bool(EMULATOR)
-if WINDOWS:
-    import test_windows_e2e as wine
-
-LAUNCHER = "launcher.exe" if WINDOWS else "launcher"
-RUN_OBJECT = "OvTaxLinkRun.dll" if WINDOWS else "OvTaxLinkRun.so"
-COMPONENT_FILES = [RUN_OBJECT] + (["Orvane.CommonApp.CCProxy.manifest"] if WINDOWS else [])
 MANIFEST = os.path.join(BUILD_DIR, "launcher", "launcher.manifest")
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
-FATAL_MESSAGE = ("AppRunオブジェクトの作成に失敗しました。\n"
-                 "処理を継続することができません。\n")
 
-# Where a deployment's files lie below the install prefix: on Windows all in one folder.
-FOLDER = "" if WINDOWS else "bin"
-DEPLOYMENT_TEXT = ("DEPLOYMENT.txt" if WINDOWS
-                   else "share/doc/orvane-taxlink-launcher/DEPLOYMENT.txt")
 # The texts that go with log4cxx.dll (and the libraries linked into it) and with mingw-w64's
 # runtime, linked into every binary, and how each begins or what it names.
-NOTICES = {
+WINDOWS_NOTICES = {
     "licenses/apache-log4cxx-1.8.0/LICENSE": "Apache License",
     "licenses/apache-log4cxx-1.8.0/NOTICE": "Apache log4cxx\n",
     "licenses/apr-1.7.4/LICENSE": "Apache License",
@@ -54,16 +37,32 @@ NOTICES = {
     "licenses/apr-util-1.6.3/NOTICE": "Apache Portable Runtime Utility Library\n",
     "licenses/expat-2.6.2/COPYING": "Copyright (c) 1998-2000 Thai Open Source Software Center",
     "licenses/mingw-w64-runtime/copyright": "winpthreads",
-} if WINDOWS else {}
+}
 
 
-def manifest_names():
+class Layout:
+    """Where a deployment's files lie below the install prefix (on Windows all in one folder),
+    and which files are the component's own."""
+
+    def __init__(self, host):
+        windows = host.target == WINDOWS
+        self.windows = windows
+        self.launcher = host.program_file("launcher")
+        self.run_object = host.RUN_OBJECT
+        self.component_files = [host.RUN_OBJECT] + ([host.DEPENDENT_ASSEMBLY] if windows else [])
+        self.folder = "" if windows else "bin"
+        self.deployment_text = ("DEPLOYMENT.txt" if windows
+                                else "share/doc/orvane-taxlink-launcher/DEPLOYMENT.txt")
+        self.notices = WINDOWS_NOTICES if windows else {}
+
+
+def manifest_names(windows):
     """The files that the launcher's manifest names beside it: every in-process server file
     (a Linux build loads the .so of each .dll) and, on Windows, the dependent assembly's
     manifest, without which Windows does not start the program at all."""
     assembly = ElementTree.parse(MANIFEST).getroot()
     names = [element.get("name") for element in assembly.iter(ASM_V1 + "file")]
-    if not WINDOWS:
+    if not windows:
         return [name[:-len(".dll")] + ".so" if name.lower().endswith(".dll") else name
                 for name in names]
     for dependency in assembly.iter(ASM_V1 + "dependentAssembly"):
@@ -82,26 +81,19 @@ def install(prefix):
     assert installed.returncode == 0, installed.stderr.decode(errors="replace")
 
 
-def start(folder, *arguments, home, trace=None):
-    # Nothing of the build on the library path.
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "LD_LIBRARY_PATH")}
-    if not WINDOWS:
-        env.update({"HOME": home, "LANG": "C.UTF-8"})
-    else:
-        env["WINE_RUN_HOME"] = home
-        if trace:
-            env["LAUNCHER_WINEDEBUG"] = trace
-    return subprocess.run([*EMULATOR, os.path.join(folder, LAUNCHER), *arguments],
-                          capture_output=True, env=env, timeout=120)
+class DeploymentChecks(Scenario):
+    def setUp(self):
+        super().setUp()
+        self.layout = Layout(self.host)
 
+    def start(self, folder, *arguments, **options):
+        return super().start(os.path.join(folder, self.layout.launcher), *arguments, **options)
 
-class DeploymentChecks(unittest.TestCase):
     def assertIsADeployment(self, files, root):
         """The launcher (on Windows with the DLLs it loads), its text and its notices, and
         nothing else: no sample, no stand-in, no test program."""
-        launcher = "/".join(filter(None, [FOLDER, LAUNCHER]))
-        expected_texts = {DEPLOYMENT_TEXT, *NOTICES}
+        launcher = "/".join(filter(None, [self.layout.folder, self.layout.launcher]))
+        expected_texts = {self.layout.deployment_text, *self.layout.notices}
         self.assertIn(launcher, files)
         for name in files:
             with self.subTest(file=name):
@@ -109,25 +101,24 @@ class DeploymentChecks(unittest.TestCase):
                     continue
                 # On Windows the DLLs it loads beside it; on Linux log4cxx and the C++ runtime
                 # come with the system's packages.
-                self.assertTrue(WINDOWS, "only the launcher and its texts")
-                self.assertEqual(os.path.dirname(name), FOLDER)
+                self.assertTrue(self.layout.windows, "only the launcher and its texts")
+                self.assertEqual(os.path.dirname(name), self.layout.folder)
                 self.assertTrue(name.lower().endswith(".dll"))
-                self.assertNotIn(os.path.basename(name), COMPONENT_FILES)
-        for name, beginning in {DEPLOYMENT_TEXT: "Orvane TaxLink launcher", **NOTICES}.items():
+                self.assertNotIn(os.path.basename(name), self.layout.component_files)
+        for name, beginning in {self.layout.deployment_text: "Orvane TaxLink launcher", **self.layout.notices}.items():
             with self.subTest(text=name):
                 self.assertIn(name, files)
                 with open(os.path.join(root, name), encoding="utf-8") as text:
                     self.assertIn(beginning, text.read(50000))
-        with open(os.path.join(root, DEPLOYMENT_TEXT), encoding="utf-8") as text:
+        with open(os.path.join(root, self.layout.deployment_text), encoding="utf-8") as text:
             what_to_add = text.read()
-        for name in COMPONENT_FILES:
+        for name in self.layout.component_files:
             self.assertIn(name, what_to_add)
 
 
 class Installation(DeploymentChecks):
     def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="launcher-install-")
-        self.addCleanup(shutil.rmtree, self.root)
+        super().setUp()
         self.prefix = os.path.join(self.root, "prefix")
         install(self.prefix)
 
@@ -137,25 +128,21 @@ class Installation(DeploymentChecks):
     def test_whatever_the_manifest_names_that_this_build_ships_is_installed(self):
         # The build's run object and assembly are stand-ins for the component's own, which a
         # deployment adds; anything else named there that the build makes must be installed.
-        names = manifest_names()
-        self.assertIn(RUN_OBJECT, names)
-        installed = set(os.listdir(os.path.join(self.prefix, FOLDER)))
+        names = manifest_names(self.layout.windows)
+        self.assertIn(self.layout.run_object, names)
+        installed = set(os.listdir(os.path.join(self.prefix, self.layout.folder)))
         for name in names:
             with self.subTest(file=name):
-                if name in COMPONENT_FILES:
+                if name in self.layout.component_files:
                     self.assertNotIn(name, installed, "the component supplies its own")
-                elif os.path.exists(os.path.join(BIN_DIR, name)):
+                elif os.path.exists(os.path.join(self.host.bin_dir, name)):
                     self.assertIn(name, installed)
 
     def test_the_installed_launcher_starts_the_component(self):
-        folder = os.path.join(self.prefix, FOLDER)
-        for name in COMPONENT_FILES:
-            shutil.copy2(os.path.join(BIN_DIR, name), folder)
-        home = os.path.join(self.root, "home")
-        os.makedirs(home)
-        result = start(folder, "--exit-code=7", home=home)
-        self.assertEqual(result.returncode, 7, result.stderr.decode(errors="replace"))
-        self.assertTrue(result.stdout.startswith(b"AppRun: show=10 cmdline="), result.stdout)
+        folder = os.path.join(self.prefix, self.layout.folder)
+        for name in self.layout.component_files:
+            shutil.copy2(os.path.join(self.host.bin_dir, name), folder)
+        self.assertRunObjectRan(self.start(folder, "--exit-code=7"), 7)
 
 
 class ReleaseArchive(DeploymentChecks):
@@ -164,14 +151,14 @@ class ReleaseArchive(DeploymentChecks):
 
     @classmethod
     def setUpClass(cls):
-        cls.root = tempfile.mkdtemp(prefix="launcher-release-")
+        cls.release_root = tempfile.mkdtemp(prefix="launcher-release-")
         if os.path.exists(PACKAGE):
             os.unlink(PACKAGE)
         made = subprocess.run([CMAKE, "--build", BUILD_DIR, "--target", "package"],
                               capture_output=True, timeout=600)
         assert made.returncode == 0, made.stdout.decode(errors="replace")[-3000:]
-        unpacked = os.path.join(cls.root, "unpacked")
-        if WINDOWS:
+        unpacked = os.path.join(cls.release_root, "unpacked")
+        if cls.host.target == WINDOWS:
             with zipfile.ZipFile(PACKAGE) as archive:
                 tops = {name.split("/")[0] for name in archive.namelist()}
                 assert len(tops) == 1, tops
@@ -183,57 +170,37 @@ class ReleaseArchive(DeploymentChecks):
             outside = [name for name in files_below(unpacked)
                        if not name.startswith("opt/orvane-taxlink/")]
             assert not outside, outside
-        cls.installed = os.path.join(cls.root, "installed")
+        cls.installed = os.path.join(cls.release_root, "installed")
         install(cls.installed)
 
     @classmethod
     def tearDownClass(cls):
-        shutil.rmtree(cls.root)
+        shutil.rmtree(cls.release_root)
 
     def test_holds_what_the_installation_lays_out(self):
         files = files_below(self.prefix)
         self.assertEqual(files, files_below(self.installed))
         self.assertIsADeployment(files, self.prefix)
-        if not WINDOWS:
+        if not self.layout.windows:
             depends = subprocess.run(["dpkg-deb", "-f", PACKAGE, "Depends"], check=True,
                                      capture_output=True, text=True).stdout
             self.assertIn("liblog4cxx15", depends)
-            launcher = os.path.join(self.prefix, FOLDER, LAUNCHER)
+            launcher = os.path.join(self.prefix, self.layout.folder, self.layout.launcher)
             dynamic = subprocess.run(["readelf", "-d", launcher], check=True,
                                      capture_output=True, text=True).stdout
             self.assertNotIn("PATH", dynamic, "no run path: log4cxx is the system's")
 
     def test_starts_once_the_component_is_beside_it(self):
-        folder = os.path.join(self.prefix, FOLDER)
-        home = os.path.join(self.root, "home")
-        os.makedirs(home, exist_ok=True)
+        folder = os.path.join(self.prefix, self.layout.folder)
         # Without the run object (on Windows with the maker's assembly): the message, -1.
-        for name in COMPONENT_FILES[1:]:
-            shutil.copy2(os.path.join(BIN_DIR, name), folder)
-        result = start(folder, "--exit-code=7", home=home, trace="+relay")
-        self.assertEqual(result.returncode, 255, result.stderr.decode(errors="replace"))
-        self.assertEqual(result.stdout, b"")
-        if WINDOWS:
-            calls = wine.MESSAGE_BOX_CALL.findall(result.stderr)
-            self.assertEqual(len(calls), 1, result.stderr.decode(errors="replace"))
-            self.assertEqual(wine.unescape_debugstr(calls[0][1]),
-                             FATAL_MESSAGE.rstrip("\n").encode("cp932"))
-        else:
-            self.assertTrue(result.stderr.decode().startswith(FATAL_MESSAGE), result.stderr)
-        shutil.copy2(os.path.join(BIN_DIR, RUN_OBJECT), folder)
-        result = start(folder, "--exit-code=7", home=home)
-        self.assertEqual(result.returncode, 7, result.stderr.decode(errors="replace"))
-        self.assertTrue(result.stdout.startswith(b"AppRun: show=10 cmdline="), result.stdout)
+        for name in self.layout.component_files[1:]:
+            shutil.copy2(os.path.join(self.host.bin_dir, name), folder)
+        result = self.start(folder, "--exit-code=7", trace=self.host.fatal_trace)
+        self.host.assertFatalShownOnce(self, result)
+        shutil.copy2(os.path.join(self.host.bin_dir, self.layout.run_object), folder)
+        self.assertRunObjectRan(self.start(folder, "--exit-code=7"), 7)
 
 
 if not PACKAGE:
     del ReleaseArchive  # this build makes no release archive
 
-
-def setUpModule():
-    if WINDOWS:
-        wine.setUpModule()  # Wine's relay trace of MessageBoxA, for the message case
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "fsutil/directory_tree.h"
+#include "generated_properties_fixture.h"
 #include "local_clock_fake.h"
 #include "logging/log4cxx_configuration.h"
 #include "platform/code_page.h"
@@ -40,17 +41,13 @@ TEST(VersionSuffix, LeavesOutOnlyAZeroFourthNumber) {
 TEST(LogPropertiesText, IsTheSevenLinesWithEscapedSeparators) {
     const std::string text = LogPropertiesText(
         "sample", "C:\\Users\\u\\Documents\\Orvane\\SystemLog\\sample\\", ".1.0.0", "20160920");
-    EXPECT_EQ(text,
-              "log4j.rootLogger = Info, ovAppender\n"
-              "log4j.appender.ovAppender = org.apache.log4j.RollingFileAppender\n"
-              "log4j.appender.ovAppender.MaxFileSize = 5MB\n"
-              "log4j.appender.ovAppender.MaxBackupIndex = 1\n"
-              "log4j.appender.ovAppender.File = "
-              "C:\\\\Users\\\\u\\\\Documents\\\\Orvane\\\\SystemLog\\\\sample\\\\"
-              "sample.1.0.0Log_20160920.txt\n"
-              "log4j.appender.ovAppender.layout = org.apache.log4j.PatternLayout\n"
-              "log4j.appender.ovAppender.layout.ConversionPattern = %d{yyyy-MM-dd HH:mm:ss} "
-              "[%5p] %l %M - %m%n\n");
+    std::string expected = kGeneratedPropertiesFixture;
+    const std::string logFile = "{LOG_FILE}";
+    ASSERT_NE(expected.find(logFile), std::string::npos);
+    expected.replace(expected.find(logFile), logFile.size(),
+                     "C:\\\\Users\\\\u\\\\Documents\\\\Orvane\\\\SystemLog\\\\sample\\\\"
+                     "sample.1.0.0Log_20160920.txt");
+    EXPECT_EQ(text, expected);
 }
 
 TEST_F(ShiftJisSelected, EscapingLeavesBackslashSecondBytesAlone) {

@@ -13,7 +13,11 @@ EXIT_SKIPPED = 77
 def main(names):
     # As `python -m unittest`: the modules are found in the working folder.
     sys.path.insert(0, os.getcwd())
-    suite = unittest.defaultTestLoader.loadTestsFromNames(names)
+    return run(unittest.defaultTestLoader.loadTestsFromNames(names))
+
+
+def run(suite):
+    """Runs the suite; the exit status as described above."""
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     if not result.wasSuccessful():
         return 1
