@@ -1,10 +1,9 @@
 #include <windows.h>
 
-#include <cstring>
-#include <cwchar>
-
 #include "platform/directory.h"
 #include "platform/shared_append_file.h"
+#include "platform/win32/append_gate.h"
+#include "platform/win32/file_identity.h"
 #include "platform/win32/folder_search.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/system_message.h"
@@ -29,103 +28,6 @@ HANDLE OpenForAppend(const std::wstring& path) {
     return CreateFileW(path.c_str(),
                        FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                        kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// ReFS and some SMB servers give no file index, or 0 for every file: the 128-bit ID comes
-// first, then the 64-bit index. Where neither is had, two handles are taken for one file
-// when the creation time, the last write and the size agree; the size and the last write
-// change with every append, so the second handle is read before and after the first.
-bool SameFile(HANDLE first, HANDLE second) {
-    BY_HANDLE_FILE_INFORMATION a{};
-    BY_HANDLE_FILE_INFORMATION b{};
-    if (GetFileInformationByHandle(first, &a) == FALSE ||
-        GetFileInformationByHandle(second, &b) == FALSE) {
-        return false;
-    }
-    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) return false;
-    FILE_ID_INFO idA{};
-    FILE_ID_INFO idB{};
-    const FILE_ID_128 none{};
-    if (GetFileInformationByHandleEx(first, FileIdInfo, &idA, sizeof idA) != FALSE &&
-        GetFileInformationByHandleEx(second, FileIdInfo, &idB, sizeof idB) != FALSE &&
-        std::memcmp(&idA.FileId, &none, sizeof none) != 0) {
-        return std::memcmp(&idA.FileId, &idB.FileId, sizeof idA.FileId) == 0;
-    }
-    if (a.nFileIndexHigh != 0 || a.nFileIndexLow != 0) {
-        return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-    }
-    const auto agree = [](const BY_HANDLE_FILE_INFORMATION& x,
-                          const BY_HANDLE_FILE_INFORMATION& y) {
-        return std::memcmp(&x.ftCreationTime, &y.ftCreationTime, sizeof x.ftCreationTime) == 0 &&
-               std::memcmp(&x.ftLastWriteTime, &y.ftLastWriteTime, sizeof x.ftLastWriteTime) == 0 &&
-               x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow;
-    };
-    if (agree(a, b)) return true;
-    BY_HANDLE_FILE_INFORMATION after{};
-    return GetFileInformationByHandle(second, &after) != FALSE && agree(a, after);
-}
-
-// Local NTFS and ReFS put a write through an append-only handle at the end of the file
-// under the file's own lock, so appends of several processes never overlap. A share's
-// server may not; and Wine looks up the end of the file and then writes there, so that two
-// processes can write over each other.
-bool UnderWine() {
-    static const bool wine =
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
-
-bool AppendsAreWhole(HANDLE file) {
-    if (UnderWine()) return false;
-    FILE_REMOTE_PROTOCOL_INFO remote{};
-    if (GetFileInformationByHandleEx(file, FileRemoteProtocolInfo, &remote, sizeof remote) !=
-        FALSE) {
-        return false;
-    }
-    // Refused for a local file, and by Vista for every file: the volume tells.
-    return VolumeTakesWholeAppends(reinterpret_cast<std::intptr_t>(file));
-}
-
-// Under Wine every file lock is a round trip to its server, which would cost more than the
-// record: the processes of one file share two words of memory instead, named after the
-// file's identity (so every generation has its own). The first holds the ID of the process
-// that holds the lock, 0 when nobody does; the second counts the holds, so that a waiter can
-// tell one long hold from many short ones by the same process.
-struct AppendGate {
-    volatile LONG holder;
-    volatile LONG holds;
-};
-bool OpenAppendGate(HANDLE file, std::intptr_t& mapping, void*& view) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    FILE_ID_INFO id{};
-    if (GetFileInformationByHandle(file, &information) == FALSE ||
-        GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id) == FALSE) {
-        return false;
-    }
-    unsigned long long fileId = 0;
-    std::memcpy(&fileId, &id.FileId, sizeof fileId);
-    wchar_t name[96];
-    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\OrvaneTaxLinkAppend-%08lx-%016llx",
-                  static_cast<unsigned long>(information.dwVolumeSerialNumber), fileId);
-    const HANDLE shared = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                             sizeof(AppendGate), name);
-    if (shared == nullptr) return false;
-    void* word = MapViewOfFile(shared, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(AppendGate));
-    if (word == nullptr) {
-        CloseHandle(shared);
-        return false;
-    }
-    mapping = reinterpret_cast<std::intptr_t>(shared);
-    view = word;
-    return true;
-}
-
-bool HasEnded(DWORD process) {
-    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
-    if (handle == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
-    const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-    CloseHandle(handle);
-    return ended;
 }
 
 }  // namespace
@@ -158,18 +60,13 @@ Result<SharedAppendFile::OpenOutcome> SharedAppendFile::Open(const std::string& 
         return {OpenOutcome::kNotRegular, "not a regular file"};
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    appendsNeedLock_ = !AppendsAreWhole(file);
+    appendsNeedLock_ = !AppendsAreWhole(reinterpret_cast<std::intptr_t>(file));
     if (UnderWine()) OpenAppendGate(file, appendGate_, appendGateView_);
     return {OpenOutcome::kOpened, {}};
 }
 
 void SharedAppendFile::Close() {
-    if (appendGateView_ != nullptr) {
-        UnmapViewOfFile(appendGateView_);
-        CloseHandle(reinterpret_cast<HANDLE>(appendGate_));
-        appendGateView_ = nullptr;
-        appendGate_ = 0;
-    }
+    CloseAppendGate(appendGate_, appendGateView_);
     if (!IsOpen()) return;
     CloseHandle(AsHandle(handle_));
     handle_ = -1;
@@ -222,36 +119,17 @@ void SharedAppendFile::Unlock() {
 
 SharedAppendFile::AppendLockTry SharedAppendFile::TryLockAppends() {
     if (appendGateView_ == nullptr) return {TryLock(), 0};
-    auto* gate = static_cast<AppendGate*>(appendGateView_);
-    const auto self = static_cast<LONG>(GetCurrentProcessId());
-    const LONG holder = InterlockedCompareExchange(&gate->holder, self, 0);
-    if (holder == 0) {
-        InterlockedIncrement(&gate->holds);
-        return {LockOutcome::kLocked, 0};
-    }
-    const auto holds = static_cast<ULONG>(gate->holds);
-    return {LockOutcome::kBusy, (std::uint64_t{static_cast<ULONG>(holder)} << 32) | holds};
+    const std::uint64_t holder = TryAppendGate(appendGateView_);
+    return {holder == 0 ? LockOutcome::kLocked : LockOutcome::kBusy, holder};
 }
 
 bool SharedAppendFile::TakeOverAppendsFrom(std::uint64_t holder) {
-    if (appendGateView_ == nullptr) return false;
-    auto* gate = static_cast<AppendGate*>(appendGateView_);
-    const auto process = static_cast<LONG>(holder >> 32);
-    // Asking whether a process ended is a round trip to Wine's server: the caller asks only
-    // of a holder it has seen hold the lock for a while.
-    if (process == static_cast<LONG>(GetCurrentProcessId()) ||
-        !HasEnded(static_cast<DWORD>(process)) ||
-        InterlockedCompareExchange(&gate->holder, static_cast<LONG>(GetCurrentProcessId()),
-                                   process) != process) {
-        return false;
-    }
-    InterlockedIncrement(&gate->holds);
-    return true;
+    return appendGateView_ != nullptr && TakeOverAppendGate(appendGateView_, holder);
 }
 
 void SharedAppendFile::UnlockAppends() {
     if (appendGateView_ == nullptr) return Unlock();
-    InterlockedExchange(&static_cast<AppendGate*>(appendGateView_)->holder, 0);
+    LeaveAppendGate(appendGateView_);
 }
 
 bool SharedAppendFile::IsAt(const std::string& path) const {

@@ -16,4 +16,10 @@ bool VolumeTakesWholeAppends(std::intptr_t file);
 // The rule, from the volume's file-system name and whether it is remote.
 bool TakesWholeAppends(std::wstring_view fileSystem, bool remote);
 
+// Whether the process runs under Wine, whose appends are never one step.
+bool UnderWine();
+
+// Whether appends to the open file (a HANDLE) are whole without a lock of our own.
+bool AppendsAreWhole(std::intptr_t file);
+
 }  // namespace platform

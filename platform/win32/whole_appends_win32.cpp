@@ -41,4 +41,25 @@ bool VolumeTakesWholeAppends(std::intptr_t file) {
     return TakesWholeAppends(system, remote);
 }
 
+// Local NTFS and ReFS put a write through an append-only handle at the end of the file
+// under the file's own lock, so appends of several processes never overlap. A share's
+// server may not; and Wine looks up the end of the file and then writes there, so that two
+// processes can write over each other.
+bool UnderWine() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+bool AppendsAreWhole(std::intptr_t file) {
+    if (UnderWine()) return false;
+    FILE_REMOTE_PROTOCOL_INFO remote{};
+    if (GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(file), FileRemoteProtocolInfo,
+                                     &remote, sizeof remote) != FALSE) {
+        return false;
+    }
+    // Refused for a local file, and by Vista for every file: the volume tells.
+    return VolumeTakesWholeAppends(file);
+}
+
 }  // namespace platform
