@@ -131,6 +131,10 @@ GeneratedConfiguration WriteLogProperties(const std::string& programName,
                                           const std::string& logRoot, std::int32_t first,
                                           std::int32_t second, std::int32_t third,
                                           std::int32_t fourth) {
+    // The C library's locale becomes the user's, every category, and stays so for the rest of
+    // the process on purpose: log4cxx, configured next, and the code that runs after it in this
+    // process convert text through it (on Linux, the log file's name too), and the "C" locale
+    // a process starts in knows nothing beyond ASCII.
     std::setlocale(LC_ALL, "");
 
     GeneratedConfiguration configuration;

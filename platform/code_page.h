@@ -19,8 +19,9 @@ unsigned ActiveAnsiCodePage();
 
 // Makes the conversions and double-byte rules of another code page apply (as _setmbcp does),
 // so that 932's lead bytes can be exercised anywhere. 0 returns to the system's own code page;
-// a code page this system does not know leaves the choice as it was.
-void SelectAnsiCodePage(unsigned codePage);
+// a code page this system does not know leaves the choice as it was. Returns the choice it
+// replaced (0 for the system's own), so that the caller can put it back.
+unsigned SelectAnsiCodePage(unsigned codePage);
 
 // MultiByteToWideChar with the ANSI code page. A length of -1 converts up to and including
 // the terminator. With no output buffer, returns the count needed. 0 on failure.

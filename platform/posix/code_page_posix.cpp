@@ -175,14 +175,16 @@ unsigned ActiveAnsiCodePage() {
     return ActiveCodeSet().number;
 }
 
-void SelectAnsiCodePage(unsigned codePage) {
+unsigned SelectAnsiCodePage(unsigned codePage) {
+    const unsigned replaced = selectedCodeSet ? selectedCodeSet->number : 0;
     if (codePage == 0) selectedCodeSet.reset();
     for (const NamedCodeSet& named : kNamedCodeSets) {
         if (named.number == codePage) {
             selectedCodeSet.emplace(named.number, named.iconvName, named.leadRanges);
-            return;
+            break;
         }
     }
+    return replaced;
 }
 
 bool IsLeadByte(unsigned char byte) {

@@ -54,11 +54,13 @@ unsigned ActiveAnsiCodePage() {
     return selectedCodePage != 0 ? selectedCodePage : GetACP();
 }
 
-void SelectAnsiCodePage(unsigned codePage) {
+unsigned SelectAnsiCodePage(unsigned codePage) {
+    const unsigned replaced = selectedCodePage;
     selectedCodePage = codePage;
     // The C runtime's multibyte functions (_ismbblead, _splitpath) follow the same choice.
     // It has no multibyte tables for UTF-8 and keeps its previous ones then.
     _setmbcp(codePage == 0 ? _MB_CP_ANSI : static_cast<int>(codePage));
+    return replaced;
 }
 
 int AnsiToWide(const char* text, int length, char16_t* out, int outCapacity) {

@@ -8,6 +8,7 @@
 #include "doubles/directory_services_doubles.h"
 #include "platform/code_page.h"
 #include "platform/last_error.h"
+#include "support/scoped_code_page.h"
 #include "temp_tree.h"
 
 namespace {
@@ -17,9 +18,8 @@ constexpr auto kWindows = platform::PathStyle::kWindows;
 constexpr auto kPosix = platform::PathStyle::kPosix;
 
 class ShiftJis : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
+  private:
+    ScopedAnsiCodePage shiftJis_{platform::kCodePageShiftJis};
 };
 
 using MultibyteText = ShiftJis;
@@ -48,7 +48,7 @@ TEST_F(MultibyteText, LeftWholeCharsNeverSplitsACharacter) {
 }
 
 TEST_F(MultibyteText, WithoutDoubleByteRulesEveryByteStandsAlone) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(FindLastChar("\x95\\", '\\'), 1);
     EXPECT_EQ(LeftWholeChars("a\x95\\b", 2), "a\x95");
 }

@@ -11,6 +11,7 @@
 #include "fsutil/directory_tree.h"
 #include "platform/code_page.h"
 #include "platform/last_error.h"
+#include "support/scoped_code_page.h"
 #include "temp_tree.h"
 
 namespace {
@@ -38,7 +39,6 @@ std::int64_t UnixSeconds(const platform::FileTime& time) {
 class IFileFindTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
         tree.MakeFile("a.txt");
         tree.MakeFile("b.txt");
         tree.MakeFile("c.log");
@@ -47,9 +47,11 @@ class IFileFindTest : public ::testing::Test {
         tree.MakeDir(".a");
         tree.MakeDir("..a");
     }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
 
     TempTree tree;
+
+  private:
+    ScopedAnsiCodePage shiftJis_{platform::kCodePageShiftJis};
 };
 
 TEST_F(IFileFindTest, TheCallThatReachesTheLastMatchReturnsZeroAndKeepsIt) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -36,9 +37,8 @@ constexpr auto kWindows = platform::PathStyle::kWindows;
 constexpr auto kPosix = platform::PathStyle::kPosix;
 
 class ISplitPathTest : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
+  private:
+    ScopedAnsiCodePage shiftJis_{platform::kCodePageShiftJis};
 };
 
 TEST_F(ISplitPathTest, SplitsLocalAndNetworkPaths) {

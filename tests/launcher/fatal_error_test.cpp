@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -21,23 +22,18 @@ const std::string kClosingSjis =
     "\xab\x82\xdc\x82\xb9\x82\xf1\x81"
     "B";
 
-class FatalErrorMessage : public ::testing::Test {
-  protected:
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
-};
-
-TEST_F(FatalErrorMessage, RunObjectMessageIsFollowedByTheClosingSentence) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+TEST(FatalErrorMessage, RunObjectMessageIsFollowedByTheClosingSentence) {
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     EXPECT_EQ(LoadResourceString(10010), kMessageSjis);
     EXPECT_EQ(FatalErrorText(10010), kMessageSjis + kClosingSjis);
 
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(FatalErrorText(10010),
               "AppRunオブジェクトの作成に失敗しました。\n処理を継続することができません。");
 }
 
-TEST_F(FatalErrorMessage, AbsentOrEmptyEntriesGiveTheFallbackMessage) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+TEST(FatalErrorMessage, AbsentOrEmptyEntriesGiveTheFallbackMessage) {
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     // 10011 exists with length 0; 10013 has no text in a block that exists; 4242 has no block.
     for (unsigned id : {10011u, 10013u, 4242u, 0u}) {
         EXPECT_EQ(LoadResourceString(id), "") << id;
@@ -45,8 +41,8 @@ TEST_F(FatalErrorMessage, AbsentOrEmptyEntriesGiveTheFallbackMessage) {
     }
 }
 
-TEST_F(FatalErrorMessage, EntriesAfterAnEmptyOneAreFoundByTheirLengths) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+TEST(FatalErrorMessage, EntriesAfterAnEmptyOneAreFoundByTheirLengths) {
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(LoadResourceString(10012), "after the empty one");
     EXPECT_EQ(LoadResourceString(10015), "last of the block");
 }

@@ -10,6 +10,7 @@
 
 #include "launcher/message_ids.h"
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -220,9 +221,8 @@ TEST(ProgramName, IsTheBaseNameWithoutFolderOrExtension) {
     EXPECT_EQ(ProgramNameFromPath("/opt/bin/a\\b", kWindows), "b");
 
     // ソ表.exe: both characters end in 0x5C, which must not be taken for a separator.
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     EXPECT_EQ(ProgramNameFromPath("C:\\\x83\\\x95\\.exe", kWindows), "\x83\\\x95\\");
-    platform::SelectAnsiCodePage(0);
 }
 
 }  // namespace

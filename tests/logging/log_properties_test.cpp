@@ -15,6 +15,7 @@
 #include "logging/log4cxx_configuration.h"
 #include "platform/code_page.h"
 #include "platform/path.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ std::string LogPropertiesText(const std::string& programName, const std::string&
 }
 
 class ShiftJisSelected : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
+  private:
+    ScopedAnsiCodePage shiftJis_{platform::kCodePageShiftJis};
 };
 
 TEST(VersionSuffix, LeavesOutOnlyAZeroFourthNumber) {
@@ -60,9 +60,8 @@ TEST_F(ShiftJisSelected, EscapingLeavesBackslashSecondBytesAlone) {
 }
 
 TEST(EscapePropertyValue, InUtf8EveryBackslashIsASeparator) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(EscapePropertyValue("/home/u/ドキュメント\\x"), "/home/u/ドキュメント\\\\x");
-    platform::SelectAnsiCodePage(0);
 }
 
 class TemporaryFolder : public ::testing::Test {
@@ -77,10 +76,7 @@ class TemporaryFolder : public ::testing::Test {
         // The day every start below sees (the platform's clock is the test double's).
         local_clock_fake::SetLocalDate(2016, 9, 20);
     }
-    void TearDown() override {
-        std::filesystem::remove_all(root_);
-        platform::SelectAnsiCodePage(0);
-    }
+    void TearDown() override { std::filesystem::remove_all(root_); }
     std::string Root() const { return root_.string(); }
     static std::string Read(const std::string& path) {
         std::ifstream file(path);
@@ -229,7 +225,7 @@ TEST_F(TemporaryFolder, ALogRootThatCannotBeMadeLosesNothing) {
 }
 
 TEST_F(TemporaryFolder, Log4cxxIsGivenWhatTheFileSays) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     const char sep = platform::kPathSeparator;
     // A root whose Japanese name ends in 0x5C second bytes, next to real separators; made
     // through the ANSI file services, as the launcher makes its folders.

@@ -4,6 +4,7 @@
 
 #include "logging/init_logging.h"
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr auto kPosix = platform::PathStyle::kPosix;
 // A documents folder redirected to the root of a drive or share ends in its separator: the
 // log root gets no second one, which no search would ever find.
 TEST(LogRoot, JoinsTheDocumentsFolderWithOneSeparator) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     const struct {
         const char* documents;
         platform::PathStyle style;
@@ -33,7 +34,6 @@ TEST(LogRoot, JoinsTheDocumentsFolderWithOneSeparator) {
     for (const auto& row : rows) {
         EXPECT_EQ(LogRoot(row.documents, row.style), row.logRoot) << row.documents;
     }
-    platform::SelectAnsiCodePage(0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "logging/log4cxx_configuration.h"
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -33,9 +34,8 @@ TEST(SettingsText, ReadsTheFormatAsLog4cxxDoes) {
 }
 
 class SettingsTextInShiftJis : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageShiftJis); }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
+  private:
+    ScopedAnsiCodePage shiftJis_{platform::kCodePageShiftJis};
 };
 
 // 表, ソ and 能 end in 0x5C, the backslash, in code page 932: read byte by byte, as log4cxx

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/mbstring.h"
+#include "support/scoped_code_page.h"
 
 #include <string>
 #include <string_view>
@@ -15,8 +16,6 @@ platform::WideString Wide(std::u16string_view text) {
 
 class CodePage : public ::testing::Test {
   protected:
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
-
     static std::u16string Widen(const std::string& ansi) {
         const int needed = platform::AnsiToWide(ansi.c_str(), -1, nullptr, 0);
         std::u16string wide(static_cast<std::size_t>(needed), u'\0');
@@ -27,7 +26,7 @@ class CodePage : public ::testing::Test {
 };
 
 TEST_F(CodePage, ShiftJisConvertsBothWaysIncludingBackslashSecondBytes) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     EXPECT_EQ(platform::ActiveAnsiCodePage(), 932u);
     const std::string sjis = "C:\\\x95\\\x83\\.txt";  // C:\表ソ.txt
     EXPECT_EQ(Widen(sjis), u"C:\\表ソ.txt");
@@ -36,6 +35,20 @@ TEST_F(CodePage, ShiftJisConvertsBothWaysIncludingBackslashSecondBytes) {
     EXPECT_EQ(platform::WideFromAnsi(sjis), wide);
     const std::string back = platform::AnsiFromWide(wide);
     EXPECT_EQ(back, sjis);
+}
+
+// A selection inside another gives the outer one back, and the outermost the system's own.
+TEST_F(CodePage, ASelectionEndsWithItsScope) {
+    const unsigned system = platform::ActiveAnsiCodePage();
+    {
+        const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
+        {
+            const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
+            EXPECT_EQ(platform::ActiveAnsiCodePage(), platform::kCodePageUtf8);
+        }
+        EXPECT_EQ(platform::ActiveAnsiCodePage(), platform::kCodePageShiftJis);
+    }
+    EXPECT_EQ(platform::ActiveAnsiCodePage(), system);
 }
 
 // The lead bytes that Windows' C runtime reports (_ismbblead), which the Linux layer imitates.
@@ -55,7 +68,7 @@ TEST_F(CodePage, LeadBytesFollowTheSelectedCodePage) {
         {platform::kCodePageUtf8, 0x00, 0xFF, false},
     };
     for (const Case& c : cases) {
-        platform::SelectAnsiCodePage(c.codePage);
+        const ScopedAnsiCodePage selected(c.codePage);
         for (unsigned byte = c.first; byte <= c.last; ++byte) {
             EXPECT_EQ(platform::IsLeadByte(static_cast<unsigned char>(byte)), c.lead)
                 << "code page " << c.codePage << ", byte " << byte;
@@ -64,12 +77,12 @@ TEST_F(CodePage, LeadBytesFollowTheSelectedCodePage) {
 }
 
 TEST_F(CodePage, Utf8IsTheDefaultElsewhere) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(Widen("帳簿 \xF0\x9F\x93\x92"), u"帳簿 \U0001F4D2");
 }
 
 TEST_F(CodePage, TheStringPairConvertsTheWholeTextAndNothingMore) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     EXPECT_EQ(platform::WideFromAnsi(""), platform::WideString());
     EXPECT_EQ(platform::AnsiFromWide(platform::WideString()), "");
     // An embedded NUL is text like any other; no terminator is added.
@@ -80,7 +93,7 @@ TEST_F(CodePage, TheStringPairConvertsTheWholeTextAndNothingMore) {
 }
 
 TEST_F(CodePage, TooSmallBufferFailsAndMeasuringCountsTheTerminator) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(platform::AnsiToWide("abc", -1, nullptr, 0), 4);
     EXPECT_EQ(platform::AnsiToWide("abc", 3, nullptr, 0), 3);
     char16_t small[2] = {};
@@ -89,7 +102,7 @@ TEST_F(CodePage, TooSmallBufferFailsAndMeasuringCountsTheTerminator) {
 }
 
 TEST_F(CodePage, BytesThatAreNoCharacterAreReplacedNotDropped) {
-    platform::SelectAnsiCodePage(platform::kCodePageUtf8);
+    const ScopedAnsiCodePage utf8(platform::kCodePageUtf8);
     // 0xFF starts no UTF-8 sequence: it becomes the replacement character, in its place.
     EXPECT_EQ(Widen("a\xFF"
                     "b"),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -96,11 +97,10 @@ TEST(DosWildcard, ADoubleByteCharacterIsOneCharacter) {
         {"?", "\xE8\xA1\xA8\xE8", platform::kCodePageUtf8, false},
     };
     for (const auto& row : rows) {
-        platform::SelectAnsiCodePage(row.codePage);
+        const ScopedAnsiCodePage selected(row.codePage);
         EXPECT_EQ(MatchesDosPattern(row.pattern, row.name), row.matches)
             << row.codePage << ": " << row.pattern;
     }
-    platform::SelectAnsiCodePage(0);
 }
 
 }  // namespace

@@ -7,13 +7,13 @@
 
 #include "platform/code_page.h"
 #include "platform/mbstring.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
 class EucJpCodePage : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::SelectAnsiCodePage(platform::kCodePageEucJp); }
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
+  private:
+    ScopedAnsiCodePage eucJp_{platform::kCodePageEucJp};
 };
 
 TEST_F(EucJpCodePage, ConvertsBothWays) {
@@ -38,7 +38,7 @@ TEST_F(EucJpCodePage, LeadBytesPairEveryCharacterAndFindTheBackslash) {
 }
 
 TEST_F(EucJpCodePage, AnUnknownCodePageLeavesTheChoiceAsItWas) {
-    platform::SelectAnsiCodePage(12345);
+    const ScopedAnsiCodePage unknown(12345);
     EXPECT_EQ(platform::ActiveAnsiCodePage(), platform::kCodePageEucJp);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -57,25 +58,23 @@ TEST(SplitPath, EachStyleSplitsAtItsOwnSeparators) {
 }
 
 TEST(SplitPath, NeverSplitsAtTheSecondByteOfADoubleByteCharacter) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     // C:\表\ソ.txt: both characters end in 0x5C.
     EXPECT_EQ(Split("C:\\\x95\\\\\x83\\.txt"), (Parts{"C:", "\\\x95\\\\", "\x83\\", ".txt"}));
     EXPECT_EQ(Split("/\x95\\/\x83\\.txt", kPosix), (Parts{"", "/\x95\\/", "\x83\\", ".txt"}));
-    platform::SelectAnsiCodePage(0);
 }
 
 TEST(SplitPath, CutsOverlongComponentsWithinTheirBuffers) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     // 254 ASCII bytes then a double-byte character: it does not fit whole into 255 bytes.
     const std::string name = std::string(254, 'n') + "\x83\\";
     const Parts parts = Split("\\d\\" + name);
     EXPECT_EQ(parts.fname, std::string(254, 'n'));
-    platform::SelectAnsiCodePage(0);
 }
 
 TEST(SplitPath, ALeadByteWithNothingAfterItIsLeftOut) {
     // As _mbsnbcpy copies: the half of a character at the end of the text is no character.
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     for (const auto style : {kWindows, kPosix}) {
         EXPECT_EQ(Split("archive.tar.gz\xE0", style), (Parts{"", "", "archive.tar", ".gz"}));
         EXPECT_EQ(Split("dir/name\x81", style), (Parts{"", "dir/", "name", ""}));
@@ -83,7 +82,6 @@ TEST(SplitPath, ALeadByteWithNothingAfterItIsLeftOut) {
         // A whole character just before the end stays.
         EXPECT_EQ(Split("a.\x95\\", style), (Parts{"", "", "a", ".\x95\\"}));
     }
-    platform::SelectAnsiCodePage(0);
 }
 
 }  // namespace

@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "support/scoped_code_page.h"
 #include "windows_command_line_splitter.h"
 
 namespace {
-
-class WindowsCommandLine : public ::testing::Test {
-  protected:
-    void TearDown() override { platform::SelectAnsiCodePage(0); }
-};
 
 std::string Join(const std::vector<std::string>& arguments) {
     std::vector<const char*> argv;
@@ -40,7 +36,7 @@ std::vector<std::u16string> Widened(const std::vector<std::string>& arguments) {
     return wide;
 }
 
-TEST_F(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
+TEST(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(Join({"/opt/tax/launcher", "--exit-code=7", "plain"}),
               "/opt/tax/launcher --exit-code=7 plain");
     EXPECT_EQ(Join({"launcher", "", "a b", "tab\there"}), "launcher \"\" \"a b\" \"tab\there\"");
@@ -51,7 +47,7 @@ TEST_F(WindowsCommandLine, QuotesOnlyWhatNeedsIt) {
 }
 
 // The head is read up to its closing quote with no escapes, so it is written without any.
-TEST_F(WindowsCommandLine, TheProgramNameIsWrittenAsWindowsReadsTheHead) {
+TEST(WindowsCommandLine, TheProgramNameIsWrittenAsWindowsReadsTheHead) {
     struct Case {
         std::string programName;
         std::string written;
@@ -80,8 +76,8 @@ TEST_F(WindowsCommandLine, TheProgramNameIsWrittenAsWindowsReadsTheHead) {
 }
 
 // 表 and ソ end in 0x5C in Shift_JIS: that byte is half of a character, not a backslash.
-TEST_F(WindowsCommandLine, DoubleByteCharactersEndingInBackslashBytesStayWhole) {
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+TEST(WindowsCommandLine, DoubleByteCharactersEndingInBackslashBytesStayWhole) {
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     const std::string hyo = "\x95\x5C";
     const std::string so = "\x83\x5C";
     const std::vector<std::vector<std::string>> cases = {
@@ -94,7 +90,7 @@ TEST_F(WindowsCommandLine, DoubleByteCharactersEndingInBackslashBytesStayWhole) 
     }
 }
 
-TEST_F(WindowsCommandLine, SplitsBackIntoTheSameArguments) {
+TEST(WindowsCommandLine, SplitsBackIntoTheSameArguments) {
     struct Alphabet {
         unsigned codePage;
         std::vector<std::string> characters;
@@ -108,7 +104,7 @@ TEST_F(WindowsCommandLine, SplitsBackIntoTheSameArguments) {
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> length(0, 8);
     for (const Alphabet& alphabet : alphabets) {
-        platform::SelectAnsiCodePage(alphabet.codePage);
+        const ScopedAnsiCodePage selected(alphabet.codePage);
         ASSERT_EQ(platform::ActiveAnsiCodePage(), alphabet.codePage);
         std::uniform_int_distribution<std::size_t> pick(0, alphabet.characters.size() - 1);
         for (int round = 0; round < 5000; ++round) {

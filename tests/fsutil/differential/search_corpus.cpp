@@ -17,6 +17,7 @@
 #include "platform/last_error.h"
 #include "platform/mbstring.h"
 #include "platform/path.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -262,7 +263,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: search_corpus EMPTY_FOLDER OUTPUT\n");
         return 2;
     }
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
     const std::string root = argv[1];
     if (!BuildTree(root)) {
         std::fprintf(stderr, "search_corpus: cannot build the tree in %s\n", argv[1]);

@@ -11,6 +11,7 @@
 #include "platform/code_page.h"
 #include "platform/mbstring.h"
 #include "platform/path.h"
+#include "support/scoped_code_page.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
     }
     std::FILE* out = std::fopen(argv[1], "wb");
     if (out == nullptr) return 1;
-    platform::SelectAnsiCodePage(platform::kCodePageShiftJis);
+    const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
 
     std::fprintf(out, "lead bytes:");
     for (int byte = 0; byte < 256; ++byte) {
