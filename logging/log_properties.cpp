@@ -97,8 +97,7 @@ std::string EscapePropertyValue(const std::string& text) {
 
 PropertyEntries LogPropertyEntries(const std::string& programName, const std::string& logFolder,
                                    const std::string& versionSuffix, const std::string& dateStamp) {
-    // A table walked once rather than a string built for each key: a start runs this once, so
-    // the less code it is the better. The one value that is not fixed is the day's log file.
+    // The seven entries in their order; the one value that is not fixed is the day's log file.
     constexpr std::pair<const char*, const char*> kEntries[] = {
         {"log4j.rootLogger", "Info, ovAppender"},
         {"log4j.appender.ovAppender", "org.apache.log4j.RollingFileAppender"},

@@ -15,7 +15,7 @@ namespace platform {
 namespace {
 
 std::string LinkTarget(const char* link) {
-    // Not cleared first: readlink fills what it reports, and a start need not touch 4 KiB.
+    // readlink fills only what it reports, and only that is read.
     char path[4096];
     const ssize_t length = readlink(link, path, sizeof path);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return {};
