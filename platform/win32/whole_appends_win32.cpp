@@ -46,9 +46,7 @@ bool VolumeTakesWholeAppends(std::intptr_t file) {
 // server may not; and Wine looks up the end of the file and then writes there, so that two
 // processes can write over each other.
 bool UnderWine() {
-    static const bool wine =
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 bool AppendsAreWhole(std::intptr_t file) {
