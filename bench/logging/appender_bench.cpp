@@ -1,8 +1,9 @@
 // 10,000 records through one rolling file appender, configured as the generated file
-// configures it: ours ("ours") or log4cxx's own RollingFileAppender ("log4cxx"); or 10,000
-// looks at an open log file ("look"), what our appender pays when it looks at its file, so
-// that figures from two machines can be compared.
-// usage: appender_bench ours|log4cxx|look FILE
+// configures it: ours ("ours"), ours into a log that cannot be opened ("unopenable": FILE names
+// one that cannot be), or log4cxx's own RollingFileAppender ("log4cxx"); or 10,000 looks at
+// an open log file ("look"), what our appender pays when it looks at its file, so that figures
+// from two machines can be compared.
+// usage: appender_bench ours|unopenable|log4cxx|look FILE
 // Prints the wall time of the records (or looks) alone; appenders.py counts their
 // instructions.
 #include <log4cxx/helpers/properties.h>
@@ -47,11 +48,12 @@ int TimeLooks(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "look") == 0) return TimeLooks(argv[2]);
-    if (argc != 3 || (std::strcmp(argv[1], "ours") != 0 && std::strcmp(argv[1], "log4cxx") != 0)) {
-        std::fprintf(stderr, "usage: appender_bench ours|log4cxx|look FILE\n");
+    const bool ours =
+        argc == 3 && (std::strcmp(argv[1], "ours") == 0 || std::strcmp(argv[1], "unopenable") == 0);
+    if (argc != 3 || (!ours && std::strcmp(argv[1], "log4cxx") != 0)) {
+        std::fprintf(stderr, "usage: appender_bench ours|unopenable|log4cxx|look FILE\n");
         return 2;
     }
-    const bool ours = std::strcmp(argv[1], "ours") == 0;
     if (ours) ProcessSafeRollingFileAppender::registerClass();
     log4cxx::helpers::Properties properties;
     properties.setProperty(LOG4CXX_STR("log4j.rootLogger"), LOG4CXX_STR("Info, ovAppender"));

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """10,000 records through our process-safe rolling appender and through log4cxx's own
-RollingFileAppender, side by side in one run.
+RollingFileAppender, side by side in one run; and through ours into a log that cannot be
+opened (a file stands where its folder should be), which must cost no system call and no more
+than a record that is written.
 
 Linux: instructions of the records alone (callgrind, counting only LogTenThousandRecords)
 and their wall time (measured in the program; the median and the fastest of RUNS runs, the
@@ -58,9 +60,12 @@ def instructions(name, log_file):
 
 def main():
     folder = tempfile.mkdtemp(prefix="appender-bench-")
-    names = ("log4cxx", "ours")
+    names = ("log4cxx", "ours", "unopenable")
     try:
         files = {name: os.path.join(folder, f"{name}.txt") for name in names}
+        with open(os.path.join(folder, "blocker"), "w") as blocker:
+            blocker.write("a file where the log's folder should be\n")
+        files["unopenable"] = os.path.join(folder, "blocker", "unopenable.txt")
         counts = {} if WINE else {name: instructions(name, files[name] + ".cg") for name in names}
         wall_time("ours", files["ours"])  # warm-up: the file cache, and Wine's server
         times = {name: [] for name in names}
@@ -80,6 +85,10 @@ def main():
         print(f"ratio    {ratio}{medians['ours'] / medians['log4cxx']:9.3f}x wall, "
               f"{fastest['ours'] / fastest['log4cxx']:.3f}x fastest"
               f" ({'Windows x86 under Wine' if WINE else 'Linux'})")
+        dropped = (f"{counts['unopenable'] / counts['ours']:14.3f}x instructions "
+                   if counts else "")
+        print(f"unopenable/ours {dropped}{medians['unopenable'] / medians['ours']:9.3f}x wall, "
+              f"{fastest['unopenable'] / fastest['ours']:.3f}x fastest")
         if not WINE and shutil.which("strace"):
             for name in names:
                 calls = system_calls(name, files[name])
