@@ -352,14 +352,18 @@ class LoggingThatCannotBeSetUp(WineLoggingTestCase):
 
     def test_documents_folder_moved_to_a_missing_place(self):
         # The current path comes first; where it does not exist, the default path serves and
-        # the missing folder is not made.
+        # the missing folder is not made. One line says what was asked and what was used.
         moved = os.path.join(self.root, "moved", "Documents")
         self.use_documents_folder(windows_path(moved))
-        result, stamp = self.started("--exit-code=6")
+        result, stamp = self.started("--exit-code=6", trace="+debugstr")
         self.assertRunObjectRan(result, 6)
         _, log_file = generated(DOCUMENTS[0] + "\\Orvane\\SystemLog", "launcher", stamp)
         self.assertEqual(self.records(unix_path(log_file)), [self.command_line("--exit-code=6")])
         self.assertFalse(os.path.exists(os.path.join(self.root, "moved")))
+        self.assertEqual(
+            [line for line in debug_strings(result.stderr) if line.startswith("launcher: ")],
+            ["launcher: the documents folder's current path cannot be had "
+             "(SHGetFolderPathA: 0x80070002); using its default path " + DOCUMENTS[0] + "\n"])
 
     def test_documents_folder_that_cannot_be_found_or_made(self):
         # Neither the current path (a file stands where its parent should be) nor the default
