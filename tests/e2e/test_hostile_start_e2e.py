@@ -192,7 +192,7 @@ class LocaleCodeSets(E2ETestCase):
                 os.remove(deployment.run_object_path)
                 result = self.run_in(locale, deployment.launcher, encoding=encoding)
                 self.assertEqual(result.returncode, 255)
-                self.assertTrue(result.stderr.startswith(FATAL_MESSAGE.encode(encoding)),
+                self.assertTrue(result.stderr.endswith(FATAL_MESSAGE.encode(encoding)),
                                 result.stderr)
 
 

@@ -219,7 +219,7 @@ class ReleaseArchive(DeploymentChecks):
             self.assertEqual(wine.unescape_debugstr(calls[0][1]),
                              FATAL_MESSAGE.rstrip("\n").encode("cp932"))
         else:
-            self.assertTrue(result.stderr.decode().startswith(FATAL_MESSAGE), result.stderr)
+            self.assertTrue(result.stderr.decode().endswith(FATAL_MESSAGE), result.stderr)
         shutil.copy2(os.path.join(BIN_DIR, RUN_OBJECT), folder)
         result = start(folder, "--exit-code=7", home=home)
         self.assertEqual(result.returncode, 7, result.stderr.decode(errors="replace"))

@@ -86,9 +86,10 @@ class E2ETestCase(unittest.TestCase):
         stderr = result.stderr.decode("utf-8")
         self.assertEqual(result.returncode, 255)
         self.assertEqual(result.stdout, b"", "the run object never ran")
-        self.assertTrue(stderr.startswith(FATAL_MESSAGE), stderr)
+        # The reason first, then the message, which waits for the user on Windows.
+        self.assertTrue(stderr.endswith(FATAL_MESSAGE), stderr)
         self.assertEqual(stderr.count("AppRunオブジェクト"), 1, "the message is shown once")
-        diagnostic = stderr[len(FATAL_MESSAGE):]
+        diagnostic = stderr[:-len(FATAL_MESSAGE)]
         self.assertEqual(diagnostic.count("\n"), 1, diagnostic)
         self.assertTrue(diagnostic.startswith(program + ": activation failed (0x"), diagnostic)
         self.assertIn("0x%08X" % code, diagnostic)

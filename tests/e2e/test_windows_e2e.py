@@ -211,6 +211,57 @@ class ActivationFailure(WineTestCase):
                 self.assertFatalBoxShownOnce(result)
 
 
+class ActivationFailureReason(WineTestCase):
+    """Before the box waits, the debug output (DebugView; WINEDEBUG=+debugstr) says why: the
+    result code, the file that the manifest names for the run object, and its state."""
+
+    def assertReasonBeforeTheBox(self, result, deployment, state):
+        """The line as Linux writes it, then the system's text for the code (which Wine's
+        trace may cut short: it prints 300 characters of a string at most)."""
+        self.assertFatalBoxShownOnce(result)
+        # Cut short, the line may end inside a double-byte character.
+        lines = [unescape_debugstr(text).decode("cp932", errors="replace")
+                 for text in DEBUG_STRING.findall(result.stderr)]
+        lines = [line for line in lines if line.startswith("launcher: activation failed")]
+        self.assertEqual(len(lines), 1, result.stderr.decode(errors="replace"))
+        code = re.match(r"launcher: activation failed \((0x[0-9A-F]{8})\)", lines[0])
+        self.assertIsNotNone(code, lines[0])
+        self.assertGreaterEqual(int(code.group(1), 16), 0x80000000, "a failure code")
+        looked_for = "): looked for %s: " % windows_path(os.path.join(deployment.folder,
+                                                                      RUN_OBJECT))
+        self.assertIn(looked_for, lines[0])
+        self.assertTrue(lines[0].split(looked_for, 1)[1].startswith(state), lines[0])
+        said = result.stderr.index(b'OutputDebugStringA "launcher: activation failed')
+        self.assertLess(said, MESSAGE_BOX_CALL.search(result.stderr).start(),
+                        "said before the box is shown")
+        return lines[0], code.group(1)
+
+    def test_the_run_object_missing(self):
+        deployment = Deployment(self.root, run_object=False)
+        result = run(deployment.launcher, trace="+relay,+debugstr")
+        line, code = self.assertReasonBeforeTheBox(result, deployment,
+                                                   "the file does not exist; ")
+        self.assertRegex(line, "; the system's message for %s: .+" % code)
+
+    @unittest.skipUnless(FIXTURE_DIR, "LAUNCHER_FIXTURE_DIR is not set")
+    def test_the_run_object_there_but_not_loadable(self):
+        not_a_library = os.path.join(self.root, "not a library.dll")
+        with open(not_a_library, "w") as text:
+            text.write("a text file under the run object's name\n")
+        there = "the file is there but could not be loaded: "
+        cases = {
+            "no Windows library": (not_a_library, there + "it is no Windows library"),
+            "a library it depends on missing": (
+                os.path.join(FIXTURE_DIR, "faulty_server_missing_dependency.dll"),
+                there + "a library it depends on is missing (error 126"),
+        }
+        for index, (fault, (server, state)) in enumerate(cases.items()):
+            with self.subTest(fault=fault):
+                deployment = Deployment(self.root, "app%d" % index, run_object=server)
+                result = run(deployment.launcher, trace="+relay,+debugstr")
+                self.assertReasonBeforeTheBox(result, deployment, state)
+
+
 def setUpModule():
     # Relay traces of MessageBoxA only, so that the failure cases can see the box's call.
     result = run("reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/t",
