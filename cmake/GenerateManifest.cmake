@@ -8,8 +8,9 @@
 #   OUTPUT         the manifest to write: UTF-8 with a byte-order mark, a standalone XML
 #                  declaration, CR LF, then the assembly element on one line
 #   SOURCE         optional: a C++ source with the same declarations as a table of class
-#                  and file, in the manifest's order (for systems without activation
-#                  contexts, which then need not parse the manifest at every start)
+#                  and file, in the manifest's order (systems without activation contexts
+#                  activate from it, without parsing the manifest at every start; Windows
+#                  names from it the file that a failed activation looked for)
 cmake_minimum_required(VERSION 3.25)
 
 foreach(required TEMPLATE TABLE ASSEMBLY_NAME PROCESSOR_ARCHITECTURE OUTPUT)
@@ -85,11 +86,11 @@ if(DEFINED SOURCE)
   endforeach()
   file(WRITE "${SOURCE}.tmp"
     "// Generated from the table of COM classes, in the manifest's order. Do not edit.\n"
-    "#include \"platform/posix/embedded_resources.h\"\n\n"
+    "#include \"platform/activation_context.h\"\n\n"
     "namespace {\n"
     "constexpr platform::DeclaredClass kClasses[] = {\n${declarations}};\n"
     "}  // namespace\n\n"
-    "std::span<const platform::DeclaredClass> platform::posix::EmbeddedClassTable() {\n"
+    "std::span<const platform::DeclaredClass> platform::ManifestClassTable() {\n"
     "    return kClasses;\n"
     "}\n")
   file(COPY_FILE "${SOURCE}.tmp" "${SOURCE}" ONLY_IF_DIFFERENT)

@@ -42,13 +42,15 @@ function(launcher_application_manifest target assembly_name)
     file(WRITE ${rc}.in "// The process's default manifest: type 24, ID 1, language 1033.\n"
                         "LANGUAGE 0x09, 0x01\n1 24 \"${manifest}\"\n")
     configure_file(${rc}.in ${rc} COPYONLY)
+    # The table of classes too: Windows activates from the manifest, and a failed activation
+    # names from the table the file that the manifest gave for the class.
     add_custom_command(
-      OUTPUT ${manifest}
-      COMMAND ${generate} -P ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake
+      OUTPUT ${manifest} ${source}
+      COMMAND ${generate} -DSOURCE=${source} -P ${PROJECT_SOURCE_DIR}/cmake/GenerateManifest.cmake
       DEPENDS ${depends}
       COMMENT "Generating the application manifest of ${target}")
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${manifest})
-    target_sources(${target} PRIVATE ${rc} ${manifest})
+    target_sources(${target} PRIVATE ${rc} ${manifest} ${source})
     # The assembly the manifest depends on must lie beside the executable, or Windows
     # refuses the whole activation context and no class in it can be activated.
     configure_file(${LAUNCHER_RESOURCE_DIR}/Orvane.CommonApp.CCProxy.manifest

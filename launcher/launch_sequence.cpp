@@ -22,14 +22,16 @@ int RunLauncher(LaunchServices& services, const platform::ProcessStart& start) {
     if (FAILED(services.ComInitialize())) return kExitComUnavailable;
 
     IAppRun* runObject = nullptr;
-    const HRESULT created =
+    platform::ComCreation created =
         services.ComCreateInstance(CLSID_AppRun, nullptr, kRunObjectClassContext, IID_IAppRun,
                                    reinterpret_cast<void**>(&runObject));
     int result = kExitRunObjectNotCreated;
     // A server that reports success without an object has not created one either.
-    if (FAILED(created) || runObject == nullptr) {
+    if (FAILED(created.outcome) || runObject == nullptr) {
+        if (!FAILED(created.outcome)) created.outcome = E_POINTER;
+        // Said before the box, so that it can be read while the box waits.
+        services.ReportActivationFailure(programName, created);
         services.ShowFatalError(kMessageRunObjectNotCreated);
-        services.ReportActivationFailure(programName, FAILED(created) ? created : E_POINTER);
     } else {
         // The command line without its terminator. Text that could not be had or a BSTR that
         // could not be allocated is an out-of-memory failure.

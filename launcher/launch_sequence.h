@@ -5,6 +5,7 @@
 
 #include "launcher/app_run.h"
 #include "launcher/product_version.h"
+#include "platform/com.h"
 #include "platform/path.h"
 #include "platform/process_entry.h"
 
@@ -15,10 +16,12 @@ class LaunchServices {
     virtual ~LaunchServices() = default;
     virtual void InitLogging(const std::string& programName, const ProductVersion& version) = 0;
     virtual HRESULT ComInitialize() = 0;
-    virtual HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
-                                      REFIID interfaceId, void** object) = 0;
+    virtual platform::ComCreation ComCreateInstance(REFCLSID classId, IUnknown* outer,
+                                                    DWORD classContext, REFIID interfaceId,
+                                                    void** object) = 0;
     virtual void ShowFatalError(unsigned messageId) = 0;
-    virtual void ReportActivationFailure(const std::string& programName, HRESULT result) = 0;
+    virtual void ReportActivationFailure(const std::string& programName,
+                                         const platform::ComCreation& failure) = 0;
     virtual void ComUninitialize() = 0;
 };
 

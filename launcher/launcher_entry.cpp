@@ -19,14 +19,15 @@ class PlatformLaunchServices final : public LaunchServices {
         ::InitLogging(programName, version.first, version.second, version.third, version.fourth);
     }
     HRESULT ComInitialize() override { return platform::ComInitialize(); }
-    HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
-                              REFIID interfaceId, void** object) override {
+    platform::ComCreation ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
+                                            REFIID interfaceId, void** object) override {
         return platform::ComCreateInstance(activation_, classId, outer, classContext, interfaceId,
                                            object);
     }
     void ShowFatalError(unsigned messageId) override { ::ShowFatalError(messageId); }
-    void ReportActivationFailure(const std::string& programName, HRESULT result) override {
-        platform::ReportActivationFailure(activation_, programName, result);
+    void ReportActivationFailure(const std::string& programName,
+                                 const platform::ComCreation& failure) override {
+        platform::ReportActivationFailure(programName, failure);
     }
     void ComUninitialize() override { platform::ComUninitialize(); }
 

@@ -20,19 +20,22 @@ std::string LogRoot(const std::string& documentsFolder, platform::PathStyle styl
 }
 
 void InitLogging(const std::string& programName, int first, int second, int third, int fourth) {
-    std::string reason;
-    const std::string documents = platform::DocumentsFolder(reason);
-    if (documents.empty()) {
+    const platform::DocumentsFolderLookup documents = platform::DocumentsFolder();
+    if (documents.path.empty()) {
         // No stand-in root: anyone may make folders at the root of a drive, and a settings
         // file planted there would send this user's records wherever its author chose.
-        platform::ReportDiagnostic(programName + ": logging not configured: " + reason);
+        platform::ReportDiagnostic(programName + ": logging not configured: " + documents.reason);
         return;
     }
+    // A fallback sends the records to another root than the day's other starts: say so.
+    if (!documents.reason.empty())
+        platform::ReportDiagnostic(programName + ": " + documents.reason);
 
-    const std::string logRoot = LogRoot(documents);
+    const std::string logRoot = LogRoot(documents.path);
     const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
     if (FileExists(sharedSettings.c_str()) != 0) {
         std::map<std::string, std::string> properties;
+        std::string reason;
         if (ReadSharedSettings(sharedSettings, properties, reason)) {
             ConfigureLog4cxx(properties);
         } else {

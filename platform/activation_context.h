@@ -1,6 +1,7 @@
 // Where the run object's class is found.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,17 +15,22 @@ struct DeclaredClass {
     std::string_view file;
 };
 
-// Windows builds the process's default activation context from the executable's manifest
-// before the entry runs, so there this stays empty. Linux keeps here the manifest's classes,
-// compiled into the executable from the table the manifest is made from, and the folder
-// their files are loaded from (empty when the executable cannot be found: nothing is loaded
-// from anywhere else), and what activation's last failure looked for and why, for the report
-// of that failure.
+// The manifest's classes in its order, compiled in from the table the manifest itself is
+// made from; defined by the executable that has the manifest (the launcher).
+std::span<const DeclaredClass> ManifestClassTable();
+
+// The file of the first declaration of a class, given as "{...}" in either case; nothing
+// when none declares it.
+std::optional<std::string_view> FindClassFile(std::span<const DeclaredClass> classes,
+                                              std::string_view classId);
+
+// Windows activates through the default activation context that it builds from the embedded
+// manifest before the entry runs, and reads `classes` only to say which file a failed
+// activation looked for. Linux activates from `classes` itself and loads their files from
+// `folder` (empty when the executable cannot be found: nothing is loaded from anywhere else).
 struct ActivationContext {
     std::span<const DeclaredClass> classes;
     std::string folder;
-    std::string failedLookingFor;
-    std::string failureReason;
 };
 
 }  // namespace platform

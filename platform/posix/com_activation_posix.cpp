@@ -19,18 +19,6 @@ std::string FormatGuid(REFGUID guid) {
     return text;
 }
 
-std::optional<std::string> FindClassFile(std::span<const DeclaredClass> classes, REFCLSID classId) {
-    const std::string wanted = FormatGuid(classId);
-    for (const DeclaredClass& declared : classes) {
-        // Class identifiers compare without regard to case, as COM compares them.
-        if (declared.classId.size() == wanted.size() &&
-            strncasecmp(declared.classId.data(), wanted.c_str(), wanted.size()) == 0) {
-            return std::string(declared.file);
-        }
-    }
-    return std::nullopt;
-}
-
 std::string LocalModuleName(const std::string& manifestFileName) {
     const std::size_t dot = manifestFileName.rfind('.');
     if (dot != std::string::npos && strcasecmp(manifestFileName.c_str() + dot, ".dll") == 0) {

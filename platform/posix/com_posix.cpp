@@ -18,11 +18,8 @@ using DllGetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, voi
 
 int apartmentUsers = 0;
 
-HRESULT Fail(ActivationContext& context, HRESULT result, std::string lookedFor,
-             std::string reason) {
-    context.failedLookingFor = std::move(lookedFor);
-    context.failureReason = std::move(reason);
-    return result;
+ComCreation Fail(HRESULT result, const std::string& lookedFor, const std::string& reason) {
+    return {result, "looked for " + lookedFor + ": " + reason};
 }
 
 // Why `path` cannot be an in-process server's file, or empty when it is a regular file.
@@ -40,23 +37,22 @@ std::string NotAFileReason(const std::string& path) {
 // Loads an in-process server by absolute path, never through the library search path, so
 // that only the file beside the executable can answer for the class. The module stays
 // loaded for the life of the process, as COM keeps it until the apartment is long gone.
-HRESULT LoadServer(ActivationContext& context, const std::string& path,
-                   DllGetClassObjectFunction& getClassObject) {
-    if (std::string reason = NotAFileReason(path); !reason.empty()) {
-        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, std::move(reason));
+ComCreation LoadServer(const std::string& path, DllGetClassObjectFunction& getClassObject) {
+    if (const std::string reason = NotAFileReason(path); !reason.empty()) {
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path, reason);
     }
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
         const char* message = dlerror();
-        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path,
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), path,
                     message != nullptr ? message : "it cannot be loaded");
     }
     void* symbol = dlsym(module, "DllGetClassObject");
     if (symbol == nullptr) {
-        return Fail(context, CO_E_ERRORINDLL, path, "it does not export DllGetClassObject");
+        return Fail(CO_E_ERRORINDLL, path, "it does not export DllGetClassObject");
     }
     getClassObject = reinterpret_cast<DllGetClassObjectFunction>(symbol);
-    return S_OK;
+    return {S_OK, {}};
 }
 
 }  // namespace
@@ -70,64 +66,59 @@ void ComUninitialize() {
     if (apartmentUsers > 0) --apartmentUsers;
 }
 
-HRESULT ComCreateInstance(ActivationContext& context, REFCLSID classId, IUnknown* outer,
-                          DWORD classContext, REFIID interfaceId, void** object) {
-    if (object == nullptr) return E_POINTER;
+ComCreation ComCreateInstance(const ActivationContext& context, REFCLSID classId, IUnknown* outer,
+                              DWORD classContext, REFIID interfaceId, void** object) {
+    if (object == nullptr) return {E_POINTER, "no place for the object was given"};
     *object = nullptr;
-    context.failedLookingFor.clear();
-    context.failureReason.clear();
-    // Only a failure names the class.
-    const auto className = [&classId] { return posix::FormatGuid(classId); };
+    const std::string className = posix::FormatGuid(classId);
     if (apartmentUsers == 0) {
-        return Fail(context, CO_E_NOTINITIALIZED, className(),
-                    "COM was not initialised on this thread");
+        return Fail(CO_E_NOTINITIALIZED, className, "COM was not initialised on this thread");
     }
-    const auto file = posix::FindClassFile(context.classes, classId);
+    const auto file = FindClassFile(context.classes, className);
     if ((classContext & CLSCTX_INPROC_SERVER) == 0 || !file) {
-        return Fail(context, REGDB_E_CLASSNOTREG, className(),
+        return Fail(REGDB_E_CLASSNOTREG, className,
                     "the class is not declared in the executable's manifest");
     }
-    const std::string moduleName = posix::LocalModuleName(*file);
+    const std::string moduleName = posix::LocalModuleName(std::string(*file));
     const std::string& folder = context.folder;
     // Without its own folder the launcher has nowhere safe to load from: never a guess.
     if (folder.empty()) {
-        return Fail(context, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), moduleName,
+        return Fail(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), moduleName,
                     "the launcher's own folder cannot be found (no /proc/self/exe, and "
                     "neither the started name nor argv[0] leads to the executable)");
     }
     const std::string path = folder + (folder.back() == '/' ? "" : "/") + moduleName;
     DllGetClassObjectFunction getClassObject = nullptr;
-    if (const HRESULT loaded = LoadServer(context, path, getClassObject); FAILED(loaded)) {
+    // Set only where the server loaded and exports the function.
+    if (ComCreation loaded = LoadServer(path, getClassObject); getClassObject == nullptr) {
         return loaded;
     }
 
     IClassFactory* factory = nullptr;
     HRESULT result = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(result) || factory == nullptr) {
-        return Fail(context, FAILED(result) ? result : E_POINTER, path,
-                    "DllGetClassObject gave no class factory for " + className());
+        return Fail(FAILED(result) ? result : E_POINTER, path,
+                    "DllGetClassObject gave no class factory for " + className);
     }
     result = factory->CreateInstance(outer, interfaceId, object);
     factory->Release();
     if (FAILED(result)) {
         *object = nullptr;
-        return Fail(context, result, path, "the class factory did not create " + className());
+        return Fail(result, path, "the class factory did not create " + className);
     }
-    // Passed on as CoCreateInstance would; the caller counts it as a failure, and the reason
-    // is kept for its report.
+    // Passed on as CoCreateInstance would; the caller counts it as a failure and reports the
+    // reason.
     if (*object == nullptr) {
-        Fail(context, result, path,
-             "the class factory reported success but gave no " + className());
+        return Fail(result, path, "the class factory reported success but gave no " + className);
     }
-    return result;
+    return {result, {}};
 }
 
-void ReportActivationFailure(const ActivationContext& context, const std::string& programName,
-                             HRESULT result) {
+void ReportActivationFailure(const std::string& programName, const ComCreation& failure) {
     char hex[9];
-    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(result));
-    ReportDiagnostic(programName + ": activation failed (0x" + hex + "): looked for " +
-                     context.failedLookingFor + ": " + context.failureReason);
+    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(failure.outcome));
+    ReportDiagnostic(programName + ": activation failed (0x" + hex + ")" +
+                     (failure.reason.empty() ? "" : ": " + failure.reason));
 }
 
 BSTR AllocBstr(const char16_t* text, std::uint32_t length) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/directory.h"
 #include "platform/documents_folder.h"
@@ -40,27 +41,29 @@ bool IsDirectory(const std::string& path) {
 
 }  // namespace
 
-std::string DocumentsFolder(std::string& reason) {
+DocumentsFolderLookup DocumentsFolder() {
     const std::string home = HomeFolder();
-    if (home.empty()) {
-        reason = "no home folder: HOME is not set and the user has no passwd entry";
-        return {};
-    }
+    if (home.empty())
+        return {{}, "no home folder: HOME is not set and the user has no passwd entry"};
     // The same bound as a Windows path, so that every later path fits where Windows' would.
-    std::string current = DocumentsFromUserDirs(home);
-    if (!current.empty() && current.size() < kMaxPath && IsDirectory(current)) return current;
+    const std::string current = DocumentsFromUserDirs(home);
+    if (!current.empty() && current.size() < kMaxPath && IsDirectory(current)) return {current, {}};
     std::string fallback = home + "/Documents";
     if (fallback.size() >= kMaxPath) {
-        reason = fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes";
-        return {};
+        return {{}, fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes"};
     }
     // Made when missing, as the shell does with CSIDL_FLAG_CREATE.
     std::string whyNot;
     if (!MakeFolders(fallback, whyNot)) {
-        reason = fallback + ": no folder and none can be made (" + whyNot + ")";
-        return {};
+        return {{}, fallback + ": no folder and none can be made (" + whyNot + ")"};
     }
-    return fallback;
+    std::string reason;
+    if (!current.empty()) {
+        reason = "the documents folder that user-dirs.dirs names, " + current +
+                 (current.size() < kMaxPath ? ", is no folder" : ", is too long") +
+                 "; using the default path " + fallback;
+    }
+    return {std::move(fallback), std::move(reason)};
 }
 
 }  // namespace platform

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     if (path.size() < platform::kMaxPath) start.executablePath = path;
     start.commandLine = platform::posix::WideCommandLine(argc, argv);
     start.showCode = 10;  // SW_SHOWDEFAULT: nothing on Linux gives a show code
-    start.activation.classes = platform::posix::EmbeddedClassTable();
+    start.activation.classes = platform::ManifestClassTable();
     start.activation.folder = platform::posix::FolderOf(path);
     return LauncherEntry(start);
 }

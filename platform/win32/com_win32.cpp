@@ -1,14 +1,19 @@
 #include "platform/com.h"
 
+#include "platform/win32/activation_failure_win32.h"
+
 namespace platform {
 
 HRESULT ComInitialize() {
     return CoInitialize(nullptr);
 }
 
-HRESULT ComCreateInstance(ActivationContext& /*context*/, REFCLSID classId, IUnknown* outer,
-                          DWORD classContext, REFIID interfaceId, void** object) {
-    return CoCreateInstance(classId, outer, classContext, interfaceId, object);
+ComCreation ComCreateInstance(const ActivationContext& context, REFCLSID classId, IUnknown* outer,
+                              DWORD classContext, REFIID interfaceId, void** object) {
+    const HRESULT result = CoCreateInstance(classId, outer, classContext, interfaceId, object);
+    if (SUCCEEDED(result) && *object != nullptr) return {result, {}};
+    // Told now, while the files are as activation found them.
+    return {result, win32::ActivationFailureReason(context, classId, SUCCEEDED(result))};
 }
 
 void ComUninitialize() {
@@ -23,10 +28,5 @@ BSTR AllocBstr(const char16_t* text, std::uint32_t length) {
 void FreeBstr(BSTR text) {
     SysFreeString(text);
 }
-
-// Windows records activation problems itself (the application event log, sxstrace), so the
-// launcher adds nothing of its own.
-void ReportActivationFailure(const ActivationContext& /*context*/,
-                             const std::string& /*programName*/, HRESULT /*result*/) {}
 
 }  // namespace platform

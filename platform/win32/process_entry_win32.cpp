@@ -20,5 +20,6 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*argum
     const wchar_t* commandLine = GetCommandLineW();
     start.commandLine = platform::WideString(commandLine, commandLine + std::wcslen(commandLine));
     start.showCode = showCode;
+    start.activation.classes = platform::ManifestClassTable();
     return LauncherEntry(start);
 }

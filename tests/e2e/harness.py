@@ -197,14 +197,14 @@ class LinuxHost(Host):
         return holder
 
     def assertFatalShownOnce(self, case, result):
-        """The message was shown once (on the error stream); returns the diagnostic line
-        after it."""
+        """The message was shown once (on the error stream), last; returns the diagnostic line
+        before it, which says why first."""
         stderr = result.stderr.decode("utf-8")
         case.assertEqual(result.returncode, 255)
         case.assertEqual(result.stdout, b"", "the run object never ran")
-        case.assertTrue(stderr.startswith(FATAL_MESSAGE + "\n"), stderr)
+        case.assertTrue(stderr.endswith(FATAL_MESSAGE + "\n"), stderr)
         case.assertEqual(stderr.count("AppRunオブジェクト"), 1, "the message is shown once")
-        return stderr[len(FATAL_MESSAGE) + 1:]
+        return stderr[:-len(FATAL_MESSAGE) - 1]
 
 
 # Wine's relay trace of one MessageBoxA call: owner window, text, caption, style.
@@ -254,6 +254,8 @@ class WineHost(Host):
     CODE_SET = "cp932"
     fatal_trace = "+relay"
     diagnostic_trace = "+debugstr"
+    # The box's call and the debugger's output, in the order the program made them.
+    fatal_reason_trace = "+relay,+debugstr"
     # A Japanese system whose user chose English formats: the ANSI code page stays 932 while
     # the thread's locale, and with it CP_THREAD_ACP, is English (1252).
     ENGLISH_FORMATS = {"WINE_RUN_FORMATS": "en_US.UTF-8"}
@@ -399,8 +401,9 @@ class WineHost(Host):
         return holder
 
     def assertFatalShownOnce(self, case, result):
-        """The message box was shown once, ownerless, with the default error caption; there is
-        no diagnostic line to return."""
+        """The message box was shown once, ownerless, with the default error caption; the
+        reason goes to the debugger's output (assertReasonBeforeFatal), so there is no
+        diagnostic line to return."""
         case.assertEqual(result.returncode, 255, "exit code -1")
         case.assertEqual(result.stdout, b"", "the run object never ran")
         calls = MESSAGE_BOX_CALL.findall(result.stderr)
@@ -411,6 +414,26 @@ class WineHost(Host):
         case.assertEqual(int(caption, 16), 0, "null caption: the default error caption")
         case.assertEqual(int(style, 16), MB_ICONERROR)
         return None
+
+    def assertReasonBeforeFatal(self, case, result, program="launcher"):
+        """For a start made with `fatal_reason_trace`: the message box once and, before it
+        waits, one line on the debugger's output that says why, as the Linux line does, then
+        the system's text for the code (which the trace may cut short: Wine prints 300
+        characters of a string at most, so it may end inside a double-byte character).
+        Returns the line and its code."""
+        self.assertFatalShownOnce(case, result)
+        head = program + ": activation failed"
+        lines = [unescape_debugstr(text).decode("cp932", errors="replace")
+                 for text in DEBUG_STRING.findall(result.stderr)]
+        lines = [line for line in lines if line.startswith(head)]
+        case.assertEqual(len(lines), 1, result.stderr.decode(errors="replace"))
+        code = re.match(re.escape(head) + r" \((0x[0-9A-F]{8})\)", lines[0])
+        case.assertIsNotNone(code, lines[0])
+        case.assertGreaterEqual(int(code.group(1), 16), 0x80000000, "a failure code")
+        said = result.stderr.index(b'OutputDebugStringA "' + head.encode("cp932"))
+        case.assertLess(said, MESSAGE_BOX_CALL.search(result.stderr).start(),
+                        "said before the box is shown")
+        return lines[0], code.group(1)
 
 
 def host_from(environment):

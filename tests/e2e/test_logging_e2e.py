@@ -351,13 +351,18 @@ class LoggingThatCannotBeSetUp(LoggingScenario):
     @on(WINDOWS)
     def test_documents_folder_moved_to_a_missing_place(self):
         # The current path comes first; where it does not exist, the default path serves and
-        # the missing folder is not made.
+        # the missing folder is not made. One line says what was asked and what was used.
         self.host.use_documents_folder(self, os.path.join(self.root, "moved", "Documents"))
-        result = self.start("--exit-code=6")
+        result = self.start("--exit-code=6", trace=self.host.diagnostic_trace)
         self.assertRunObjectRan(result, 6)
         _, log_file = self.expected(self.log_root())
         self.assertEqual(self.records(log_file), [self.command_line("--exit-code=6")])
         self.assertFalse(os.path.exists(os.path.join(self.root, "moved")))
+        self.assertEqual(
+            [line for line in self.host.diagnostics(result) if line.startswith("launcher: ")],
+            ["launcher: the documents folder's current path cannot be had "
+             "(SHGetFolderPathA: 0x80070002); using its default path " +
+             self.host.default_documents[0] + "\n"])
 
 
 @on(WINDOWS)

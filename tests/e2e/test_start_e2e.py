@@ -151,6 +151,32 @@ class ActivationFailure(Scenario):
                 result = self.start_failing(deployment)
                 self.assertActivationFailed(result, deployment.run_object_path, code, reason)
 
+    @on(WINDOWS)
+    def test_the_reason_goes_to_the_debug_output_before_the_box(self):
+        # DebugView shows it while the box waits: the code, the file that the manifest names
+        # for the run object, its state, and the system's text for the code.
+        not_a_library = os.path.join(self.root, "not a library.dll")
+        with open(not_a_library, "w") as text:
+            text.write("a text file under the run object's name\n")
+        there = "the file is there but could not be loaded: "
+        cases = {
+            "run object missing": (None, "the file does not exist; "),
+            "a text file under its name": (not_a_library, there + "it is no Windows library"),
+            "a library it depends on missing": (
+                self.host.fixture("faulty_server_missing_dependency"),
+                there + "a library it depends on is missing (error 126"),
+        }
+        for index, (fault, (server, state)) in enumerate(cases.items()):
+            with self.subTest(fault=fault):
+                deployment = self.deploy("app%d" % index, run_object=server)
+                result = self.start(deployment.launcher, trace=self.host.fatal_reason_trace)
+                line, code = self.host.assertReasonBeforeFatal(self, result)
+                looked_for = "): looked for %s: " % self.host.shown(deployment.run_object_path)
+                self.assertIn(looked_for, line)
+                self.assertTrue(line.split(looked_for, 1)[1].startswith(state), line)
+                if server is None:  # a line short enough for the trace to keep it whole
+                    self.assertRegex(line, "; the system's message for %s: .+" % code)
+
     @on(LINUX)
     def test_names_the_file_and_the_real_reason(self):
         cases = {
@@ -320,5 +346,6 @@ class LocaleCodeSets(Scenario):
                 os.remove(deployment.run_object_path)
                 result = self.run_in(locale, deployment.launcher, encoding=encoding)
                 self.assertEqual(result.returncode, 255)
-                self.assertTrue(result.stderr.startswith((FATAL_MESSAGE + "\n").encode(encoding)),
+                # The reason first, then the message.
+                self.assertTrue(result.stderr.endswith((FATAL_MESSAGE + "\n").encode(encoding)),
                                 result.stderr)

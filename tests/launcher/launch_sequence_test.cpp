@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -71,27 +70,29 @@ class LaunchServicesDouble final : public LaunchServices {
         calls.push_back("ComInitialize");
         return initializeResult;
     }
-    HRESULT ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
-                              REFIID interfaceId, void** object) override {
+    platform::ComCreation ComCreateInstance(REFCLSID classId, IUnknown* outer, DWORD classContext,
+                                            REFIID interfaceId, void** object) override {
         calls.push_back("ComCreateInstance");
         EXPECT_TRUE(IsEqualGUID(classId, CLSID_AppRun));
         EXPECT_EQ(outer, nullptr);
         EXPECT_EQ(classContext, 23u);
         EXPECT_TRUE(IsEqualGUID(interfaceId, IID_IAppRun));
         *object = createResult >= 0 ? static_cast<IAppRun*>(runObject) : nullptr;
-        return createResult;
+        return {createResult, createReason};
     }
     void ShowFatalError(unsigned messageId) override {
         calls.push_back("ShowFatalError(" + std::to_string(messageId) + ")");
     }
-    void ReportActivationFailure(const std::string& programName, HRESULT result) override {
-        calls.push_back("ReportActivationFailure(" + programName + "," + std::to_string(result) +
-                        ")");
+    void ReportActivationFailure(const std::string& programName,
+                                 const platform::ComCreation& failure) override {
+        calls.push_back("ReportActivationFailure(" + programName + "," +
+                        std::to_string(failure.outcome) + "," + failure.reason + ")");
     }
     void ComUninitialize() override { calls.push_back("ComUninitialize"); }
 
     HRESULT initializeResult = S_OK;
     HRESULT createResult = S_OK;
+    std::string createReason;
     RunObjectDouble* runObject = nullptr;
     std::vector<std::string> calls;
 };
@@ -152,26 +153,34 @@ TEST(LaunchSequence, ComAlreadyStartedOnTheThreadStillRunsTheObject) {
     EXPECT_EQ(RunLauncher(services, TaxLinkStart()), 4);
 }
 
-TEST(LaunchSequence, RunObjectThatCannotBeCreatedShowsOneMessageAndEndsWithMinusOne) {
+TEST(LaunchSequence, RunObjectThatCannotBeCreatedIsReportedThenShownAndEndsWithMinusOne) {
     LaunchServicesDouble services;
     services.createResult = REGDB_E_CLASSNOTREG;
+    services.createReason = "looked for X.dll: the file does not exist";
 
     EXPECT_EQ(RunLauncher(services, TaxLinkStart()), -1);
 
-    EXPECT_THAT(services.calls, ElementsAre(kInitLoggingTaxLink, "ComInitialize",
-                                            "ComCreateInstance", "ShowFatalError(10010)",
-                                            "ReportActivationFailure(TaxLink," +
-                                                std::to_string(REGDB_E_CLASSNOTREG) + ")",
-                                            "ComUninitialize"));
+    // The reason that came with the result is reported before the box waits for the user.
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre(kInitLoggingTaxLink, "ComInitialize", "ComCreateInstance",
+                    "ReportActivationFailure(TaxLink," + std::to_string(REGDB_E_CLASSNOTREG) +
+                        ",looked for X.dll: the file does not exist)",
+                    "ShowFatalError(10010)", "ComUninitialize"));
 }
 
 TEST(LaunchSequence, SuccessWithoutAnObjectCountsAsACreationFailure) {
     LaunchServicesDouble services;
     services.createResult = S_OK;
+    services.createReason = "gave no object";
     services.runObject = nullptr;
 
     EXPECT_EQ(RunLauncher(services, TaxLinkStart()), -1);
-    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "ShowFatalError(10010)"), 1);
+    EXPECT_THAT(services.calls,
+                ElementsAre(kInitLoggingTaxLink, "ComInitialize", "ComCreateInstance",
+                            "ReportActivationFailure(TaxLink," + std::to_string(E_POINTER) +
+                                ",gave no object)",
+                            "ShowFatalError(10010)", "ComUninitialize"));
 }
 
 TEST(LaunchSequence, MissingModulePathGivesAnEmptyProgramName) {

@@ -21,11 +21,11 @@ class VersionRecorder final : public LaunchServices {
         version = {handed.first, handed.second, handed.third, handed.fourth};
     }
     HRESULT ComInitialize() override { return E_FAIL; }
-    HRESULT ComCreateInstance(REFCLSID, IUnknown*, DWORD, REFIID, void**) override {
-        return E_FAIL;
+    platform::ComCreation ComCreateInstance(REFCLSID, IUnknown*, DWORD, REFIID, void**) override {
+        return {E_FAIL, {}};
     }
     void ShowFatalError(unsigned) override {}
-    void ReportActivationFailure(const std::string&, HRESULT) override {}
+    void ReportActivationFailure(const std::string&, const platform::ComCreation&) override {}
     void ComUninitialize() override {}
 };
 

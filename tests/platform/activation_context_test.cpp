@@ -21,14 +21,19 @@ constexpr platform::DeclaredClass kDeclared[] = {
     {"{692BE9B0-CF1F-4403-BFAA-D6B6205A185D}", "Later.dll"},
 };
 
+std::optional<std::string_view> FileOf(std::span<const platform::DeclaredClass> classes,
+                                       REFCLSID classId) {
+    return platform::FindClassFile(classes, platform::posix::FormatGuid(classId));
+}
+
 TEST(ActivationContext, FindsTheFileThatDeclaresTheClassFirst) {
-    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kRunObjectClass), "First.dll");
-    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kSecondClass), "Shared.dll");
+    EXPECT_EQ(FileOf(kDeclared, kRunObjectClass), "First.dll");
+    EXPECT_EQ(FileOf(kDeclared, kSecondClass), "Shared.dll");
 }
 
 TEST(ActivationContext, UndeclaredClassIsNotFound) {
-    EXPECT_EQ(platform::posix::FindClassFile(kDeclared, kUndeclaredClass), std::nullopt);
-    EXPECT_EQ(platform::posix::FindClassFile({}, kRunObjectClass), std::nullopt);
+    EXPECT_EQ(FileOf(kDeclared, kUndeclaredClass), std::nullopt);
+    EXPECT_EQ(FileOf({}, kRunObjectClass), std::nullopt);
 }
 
 TEST(ActivationContext, WindowsModuleNamesBecomeSharedObjects) {

@@ -26,8 +26,9 @@ class DocumentsFolder : public ::testing::Test {
         std::ofstream(home_ / ".config" / "user-dirs.dirs") << text;
     }
     std::string Lookup() {
-        reason_.clear();
-        return platform::DocumentsFolder(reason_);
+        platform::DocumentsFolderLookup found = platform::DocumentsFolder();
+        reason_ = std::move(found.reason);
+        return found.path;
     }
 
     std::filesystem::path home_;
@@ -46,6 +47,20 @@ TEST_F(DocumentsFolder, DefaultFolderIsCreatedWhenTheCurrentOneIsMissing) {
     EXPECT_EQ(Lookup(), (home_ / "Documents").string());
     EXPECT_TRUE(std::filesystem::is_directory(home_ / "Documents"));
     EXPECT_FALSE(std::filesystem::exists(home_ / "Gone"));
+    // The fallback says what was asked for and what was used instead.
+    EXPECT_NE(reason_.find((home_ / "Gone").string() + ", is no folder; using the default path " +
+                           (home_ / "Documents").string()),
+              std::string::npos)
+        << reason_;
+}
+
+TEST_F(DocumentsFolder, AHomeWithoutUserDirsIsNoFallback) {
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+    EXPECT_EQ(reason_, "");
+    std::filesystem::create_directories(home_ / "文書");
+    WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "文書").string());
+    EXPECT_EQ(reason_, "");
 }
 
 TEST_F(DocumentsFolder, FolderThatCannotBeMadeGivesAnEmptyPathAndTheReason) {
