@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/result.h"
+
 namespace platform {
 
 // True when the directory was created; otherwise false with the reason in the last-error
@@ -10,12 +12,8 @@ namespace platform {
 bool MakeDirectory(const char* path);
 
 // Makes the folder `path` and every level above it that is missing, as `mkdir -p` does;
-// true when a folder is there afterwards, else false with `reason` saying why. UTF-8 on
-// Windows, where the path may be of any length; on Linux the name's bytes.
-bool MakeFolders(const std::string& path, std::string& reason);
-inline bool MakeFolders(const std::string& path) {
-    std::string reason;
-    return MakeFolders(path, reason);
-}
+// true when a folder is there afterwards, else false with the reason. UTF-8 on Windows,
+// where the path may be of any length; on Linux the name's bytes.
+Result<bool> MakeFolders(const std::string& path);
 
 }  // namespace platform

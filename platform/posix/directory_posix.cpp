@@ -17,21 +17,19 @@ bool MakeDirectory(const char* path) {
     return false;
 }
 
-bool MakeFolders(const std::string& path, std::string& reason) {
+Result<bool> MakeFolders(const std::string& path) {
     struct stat status {};
     // Most calls find the folder there: one look instead of a call for every level.
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return true;
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return {true, {}};
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) {
-            reason = std::strerror(errno);
-            return false;
+            return {false, std::strerror(errno)};
         }
         if (slash == std::string::npos) break;
     }
     const bool found = stat(path.c_str(), &status) == 0;
-    if (found && S_ISDIR(status.st_mode)) return true;
-    reason = std::strerror(found ? ENOTDIR : errno);
-    return false;
+    if (found && S_ISDIR(status.st_mode)) return {true, {}};
+    return {false, std::strerror(found ? ENOTDIR : errno)};
 }
 
 }  // namespace platform

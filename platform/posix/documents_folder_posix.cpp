@@ -53,9 +53,9 @@ DocumentsFolderLookup DocumentsFolder() {
         return {{}, fallback + ": longer than " + std::to_string(kMaxPath - 1) + " bytes"};
     }
     // Made when missing, as the shell does with CSIDL_FLAG_CREATE.
-    std::string whyNot;
-    if (!MakeFolders(fallback, whyNot)) {
-        return {{}, fallback + ": no folder and none can be made (" + whyNot + ")"};
+    const Result<bool> made = MakeFolders(fallback);
+    if (!made.outcome) {
+        return {{}, fallback + ": no folder and none can be made (" + made.reason + ")"};
     }
     std::string reason;
     if (!current.empty()) {

@@ -42,9 +42,9 @@ Result<SharedAppendFile::OpenOutcome> SharedAppendFile::Open(const std::string& 
     int descriptor = OpenForAppend(path);
     if (descriptor < 0 && errno == ENOENT) {
         const std::string folder = path.substr(0, path.rfind('/') + 1);
-        std::string reason;
-        if (!MakeFolders(folder, reason)) {
-            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + reason};
+        const Result<bool> made = MakeFolders(folder);
+        if (!made.outcome) {
+            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + made.reason};
         }
         descriptor = OpenForAppend(path);
     }

@@ -4,6 +4,7 @@
 
 #include "platform/directory.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/system_message.h"
 
 namespace platform {
 
@@ -11,20 +12,19 @@ bool MakeDirectory(const char* path) {
     return CreateDirectoryA(path, nullptr) != FALSE;
 }
 
-bool MakeFolders(const std::string& path, std::string& reason) {
+Result<bool> MakeFolders(const std::string& path) {
     const std::wstring wide = LongPath(path);
     for (std::size_t at = FirstFolderEnd(wide); at != std::wstring::npos;
          at = wide.find(L'\\', at + 1)) {
         CreateDirectoryW(wide.substr(0, at).c_str(), nullptr);
     }
-    if (CreateDirectoryW(wide.c_str(), nullptr) != FALSE) return true;
+    if (CreateDirectoryW(wide.c_str(), nullptr) != FALSE) return {true, {}};
     const DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return true;
+        return {true, {}};
     }
-    reason = "Windows error " + std::to_string(error);
-    return false;
+    return {false, SystemMessage(error)};
 }
 
 }  // namespace platform

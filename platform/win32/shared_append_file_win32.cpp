@@ -38,9 +38,9 @@ Result<SharedAppendFile::OpenOutcome> SharedAppendFile::Open(const std::string& 
     HANDLE file = OpenForAppend(wide);
     if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
         const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
-        std::string reason;
-        if (!MakeFolders(folder, reason)) {
-            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + reason};
+        const Result<bool> made = MakeFolders(folder);
+        if (!made.outcome) {
+            return {OpenOutcome::kFailed, "cannot make the folder " + folder + ": " + made.reason};
         }
         file = OpenForAppend(wide);
     }
