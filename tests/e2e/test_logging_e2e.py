@@ -235,6 +235,123 @@ class JapaneseTextInAnyLocale(LoggingTestCase):
                                  f"共有 AppRun: show=10 cmdline={self.app.launcher} 帳簿\n")
 
 
+def settings_text(log_file):
+    """A user's settings file sending every record to one file. It begins with a key, as a
+    mark that is read for a character would be glued to it."""
+    return ("log4j.rootLogger=INFO, shared\n"
+            "# 共有の設定\n"
+            "log4j.appender.shared=org.apache.log4j.FileAppender\n"
+            f"log4j.appender.shared.File={log_file}\n"
+            "log4j.appender.shared.layout=org.apache.log4j.PatternLayout\n"
+            "log4j.appender.shared.layout.ConversionPattern=共有 %m%n\n")
+
+
+# How editors save a settings file: the codec, and the byte-order mark written before it.
+SAVED_AS = {
+    "UTF-8 with a mark": ("utf-8", b"\xef\xbb\xbf"),
+    "UTF-8": ("utf-8", b""),
+    "UTF-16 LE with a mark": ("utf-16-le", b"\xff\xfe"),
+    "Shift_JIS": ("cp932", b""),
+}
+
+
+class SettingsInTheEncodingTheyWereSavedIn(LoggingTestCase):
+    """OvDefault.ini as editors save it, naming a Japanese folder: the records land there in
+    every locale, and a file whose bytes its encoding does not read says so."""
+
+    def setUp(self):
+        super().setUp()
+        self.shared_root = self.log_root()
+        os.makedirs(self.shared_root)
+
+    def assertLogsIn(self, folder, saved_as, env, locale_codec="utf-8", argument="帳簿"):
+        """Records land in `folder` (its name as the file system holds it, in the locale's
+        code set) through a settings file that names it, saved as `saved_as`."""
+        codec, mark = SAVED_AS[saved_as]
+        shared_log = os.path.join(folder, b"shared.log")
+        shutil.rmtree(folder, ignore_errors=True)
+        with open(os.path.join(self.shared_root, "OvDefault.ini"), "wb") as shared:
+            shared.write(mark + settings_text(shared_log.decode(locale_codec)).encode(codec))
+        result = self.start(argument.encode(locale_codec), env_extra=env)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, b"", "log4cxx read the file without complaint")
+        self.assertEqual(os.listdir(self.shared_root), ["OvDefault.ini"])
+        # log4cxx writes in the locale's code set where the user's settings name none.
+        self.assertEqual(self.read(shared_log).decode(locale_codec),
+                         f"共有 AppRun: show=10 cmdline={self.app.launcher} {argument}\n")
+
+    def test_utf8_and_utf16_in_any_locale(self):
+        folder = os.path.join(self.home, "ログ").encode()
+        for saved_as in ("UTF-8 with a mark", "UTF-8", "UTF-16 LE with a mark"):
+            for locale in JapaneseTextInAnyLocale.LOCALES:
+                with self.subTest(saved_as=saved_as, locale=locale):
+                    self.assertLogsIn(folder, saved_as, {"LC_ALL": locale})
+
+    def test_shift_jis_where_the_locale_is_utf8(self):
+        # Not UTF-8, so the code page the product's settings are written in.
+        folder = os.path.join(self.home, "ログ").encode()
+        for locale in ("C.UTF-8", "ja_JP.UTF-8"):
+            with self.subTest(locale=locale):
+                self.assertLogsIn(folder, "Shift_JIS", {"LC_ALL": locale})
+
+    def test_the_locales_own_code_set(self):
+        locales = tempfile.mkdtemp(prefix="launcher-locales-")
+        self.addCleanup(shutil.rmtree, locales)
+        # glibc's newlocale keeps the list it builds from LOCPATH: the sanitizer build's leak
+        # checker is told so (as in test_hostile_start_e2e).
+        suppressions = os.path.join(locales, "lsan.supp")
+        with open(suppressions, "w") as file:
+            file.write("leak:argz_add_sep\n")
+        for locale, charmap, codec in (("ja_JP.SJIS", "SHIFT_JIS", "cp932"),
+                                       ("ja_JP.eucJP", "EUC-JP", "euc_jp")):
+            subprocess.run(["localedef", "--no-warnings=ascii", "-i", "ja_JP", "-f", charmap,
+                            os.path.join(locales, locale)], check=True, capture_output=True)
+            SAVED_AS[locale] = (codec, b"")
+            self.addCleanup(SAVED_AS.pop, locale)
+            with self.subTest(locale=locale):
+                # The folder is named in the locale's code set, as the file names it. The
+                # sample run object hands log4cxx its message in UTF-8, which log4cxx takes
+                # for the locale's code set: the argument stays ASCII.
+                folder = os.path.join(self.home.encode(), "ログ".encode(codec))
+                self.assertLogsIn(folder, locale, {
+                    "LOCPATH": locales, "LC_ALL": locale,
+                    "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + suppressions,
+                }, locale_codec=codec, argument="ledger")
+
+    def test_invalid_bytes_are_read_in_the_ansi_code_page_and_said(self):
+        shared_log = os.path.join(self.root, "shared.log")
+        settings = os.path.join(self.shared_root, "OvDefault.ini")
+        with open(settings, "wb") as shared:
+            # UTF-8 by its mark, with a comment added later in Shift_JIS.
+            shared.write(b"\xef\xbb\xbf# \x95\x5c\n" + settings_text(shared_log).encode())
+        result = self.start("帳簿", env_extra={"LC_ALL": "C.UTF-8"})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr.decode().splitlines(),
+                         [f"launcher: settings read in the ANSI code page: {settings}: "
+                          "not UTF-8 after a UTF-8 byte-order mark"])
+        self.assertEqual(self.read(shared_log).decode("utf-8"),
+                         f"共有 AppRun: show=10 cmdline={self.app.launcher} 帳簿\n")
+
+    def test_a_generated_file_that_cannot_be_rewritten_is_read_in_its_encoding(self):
+        # Saved over by hand with a mark, in a log root the user cannot write: the start reads
+        # it back rather than writing its own.
+        folder = os.path.join(self.root, "ログ")
+        os.makedirs(folder)
+        os.chmod(folder, 0o777)
+        log_file = os.path.join(folder, "a.log")
+        properties = os.path.join(self.shared_root, "launcher.ini")
+        with open(properties, "wb") as file:
+            file.write(b"\xef\xbb\xbf" + settings_text(log_file).encode())
+        for path in (properties, self.shared_root):
+            os.chmod(path, 0o555)
+        result = self.start("帳簿", prefix=as_unprivileged_user(),
+                            env_extra={"LC_ALL": "C.UTF-8"})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(os.listdir(self.shared_root), ["launcher.ini"])
+        self.assertEqual(self.read(log_file).decode("utf-8"),
+                         f"共有 AppRun: show=10 cmdline={self.app.launcher} 帳簿\n")
+
+
 class LoggingThatCannotBeSetUp(LoggingTestCase):
     """Whatever goes wrong with logging, the run object still runs and its result stands."""
 
