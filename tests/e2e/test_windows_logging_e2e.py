@@ -263,6 +263,63 @@ class SharedSettings(WineLoggingTestCase):
                          "no per-program file or folder")
 
 
+def settings_saved_as(log_file, codec, mark=b""):
+    """A user's settings file as an editor saves it, sending every record to one file. It
+    begins with a key, as a mark that is read for a character would be glued to it."""
+    log_file = log_file.replace("\\", "\\\\")
+    return mark + ("log4j.rootLogger=INFO, shared\r\n"
+                   "# 共有の設定\r\n"
+                   "log4j.appender.shared=org.apache.log4j.FileAppender\r\n"
+                   f"log4j.appender.shared.File={log_file}\r\n"
+                   "log4j.appender.shared.layout=org.apache.log4j.PatternLayout\r\n"
+                   "log4j.appender.shared.layout.ConversionPattern=共有 %m%n\r\n").encode(codec)
+
+
+class SettingsInTheEncodingTheyWereSavedIn(WineLoggingTestCase):
+    """OvDefault.ini as Notepad saves it (UTF-8 with or without a mark; "Unicode", UTF-16 LE
+    with one) and as the product's maker ships it (Shift_JIS), naming a folder whose name
+    holds 0x5C second bytes in code page 932: the records land there."""
+
+    SAVED_AS = {
+        "UTF-8 with a mark": ("utf-8", b"\xef\xbb\xbf"),
+        "UTF-8": ("utf-8", b""),
+        "UTF-16 LE with a mark": ("utf-16-le", b"\xff\xfe"),
+        "Shift_JIS": ("cp932", b""),
+    }
+
+    def setUp(self):
+        super().setUp()
+        self.log_root = os.path.join(DOCUMENTS[1], "Orvane", "SystemLog")
+        os.makedirs(self.log_root)
+        self.settings = os.path.join(self.log_root, "OvDefault.ini")
+        self.shared_log = os.path.join(self.root, "表計算 ソフト", "ログ", "shared.log")
+
+    def test_records_land_in_the_folder_named(self):
+        for saved_as, (codec, mark) in self.SAVED_AS.items():
+            with self.subTest(saved_as=saved_as):
+                shutil.rmtree(os.path.join(self.root, "表計算 ソフト"), ignore_errors=True)
+                with open(self.settings, "wb") as settings:
+                    settings.write(settings_saved_as(windows_path(self.shared_log), codec, mark))
+                result = self.start("帳簿")
+                self.assertRunObjectRan(result, 0)
+                self.assertEqual(os.listdir(self.log_root), ["OvDefault.ini"])
+                self.assertEqual(self.read(self.shared_log).decode("utf-8").splitlines(),
+                                 ["共有 AppRun: show=10 cmdline=" + self.command_line("帳簿")])
+
+    def test_invalid_bytes_are_read_in_the_ansi_code_page_and_said(self):
+        # UTF-8 by its mark, then saved over in Shift_JIS: read in code page 932 after all.
+        with open(self.settings, "wb") as settings:
+            settings.write(b"\xef\xbb\xbf" +
+                           settings_saved_as(windows_path(self.shared_log), "cp932"))
+        result = self.start("帳簿", trace="+debugstr")
+        self.assertRunObjectRan(result, 0)
+        said = ("launcher: settings read in the ANSI code page: " + DOCUMENTS[0] +
+                "\\Orvane\\SystemLog\\OvDefault.ini: not UTF-8 after a UTF-8 byte-order mark")
+        self.assertIn(said, [line.rstrip("\n") for line in debug_strings(result.stderr)])
+        self.assertEqual(self.read(self.shared_log).decode("utf-8").splitlines(),
+                         ["共有 AppRun: show=10 cmdline=" + self.command_line("帳簿")])
+
+
 class JapaneseDocumentsFolder(WineLoggingTestCase):
     """表, ソ and 能 end in 0x5C in code page 932: the separator's byte inside a character."""
 
