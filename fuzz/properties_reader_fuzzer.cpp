@@ -13,6 +13,7 @@
 #include "fuzz_support.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/reference_check.h"
+#include "logging/settings_encoding.h"
 
 namespace {
 
@@ -73,7 +74,8 @@ class Substitution {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::map<std::string, std::string> read = ParseSettingsText(text);
+    const std::map<std::string, std::string> read =
+        ParseUtf8SettingsText(DecodeSettingsText(text).utf8);
     const std::vector<Property> properties(read.begin(), read.end());
     // Reading only takes away (comments, separators, escapes) from text that decoding leaves
     // as it is: ASCII.

@@ -11,6 +11,19 @@
 #include "platform/diagnostic.h"
 #include "platform/documents_folder.h"
 
+namespace {
+
+// The file was read after all, as it would be without a rule for its encoding; the user learns
+// why its text may not be what it meant.
+void ReportReadInAnsiCodePage(const std::string& programName, const std::string& path,
+                              const std::string& invalid) {
+    if (invalid.empty()) return;
+    platform::ReportDiagnostic(programName + ": settings read in the ANSI code page: " + path +
+                               ": " + invalid);
+}
+
+}  // namespace
+
 std::string LogRoot(const std::string& documentsFolder, platform::PathStyle style) {
     const char sep = platform::PreferredSeparator(style);
     std::string root = documentsFolder;
@@ -36,7 +49,10 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     if (FileExists(sharedSettings.c_str()) != 0) {
         std::map<std::string, std::string> properties;
         std::string reason;
-        if (ReadSharedSettings(sharedSettings, properties, reason)) {
+        std::string invalid;
+        const bool readable = ReadSharedSettings(sharedSettings, properties, reason, invalid);
+        ReportReadInAnsiCodePage(programName, sharedSettings, invalid);
+        if (readable) {
             ConfigureLog4cxx(properties);
         } else {
             // log4cxx stays unconfigured and the start goes on; the user learns why.
@@ -47,6 +63,7 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     }
     GeneratedConfiguration generated =
         WriteLogProperties(programName, logRoot, first, second, third, fourth);
+    ReportReadInAnsiCodePage(programName, generated.path, generated.invalid);
     if (!generated.properties.empty()) {
         ConfigureLog4cxxFromGenerated(std::move(generated.properties), programName);
     }

@@ -68,13 +68,12 @@ void WriteLogFilesInUtf8(std::map<std::string, std::string>& properties) {
 
 }  // namespace
 
-std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText) {
-    // Decoded first, so that a second byte 0x5C of a double-byte character is never taken
+std::map<std::string, std::string> ParseUtf8SettingsText(const std::string& utf8Text) {
+    // Decoded before, so that a second byte 0x5C of a double-byte character is never taken
     // for an escape; the syntax is all ASCII, which no byte of a UTF-8 multibyte character is.
-    const std::string utf8 = Utf8FromAnsi(ansiText);
     log4cxx::helpers::Properties parsed;
     parsed.load(std::make_shared<log4cxx::helpers::ByteArrayInputStream>(
-        std::vector<unsigned char>(utf8.begin(), utf8.end())));
+        std::vector<unsigned char>(utf8Text.begin(), utf8Text.end())));
     std::map<std::string, std::string> properties;
     for (const log4cxx::LogString& key : parsed.propertyNames()) {
         properties[BytesFromLatin1(key)] = BytesFromLatin1(parsed.getProperty(key));

@@ -6,9 +6,9 @@
 
 #include "logging/log_properties.h"
 
-// A properties text in the ANSI code page as log4cxx's parser reads it, except that it is
-// decoded first: keys and values in UTF-8.
-std::map<std::string, std::string> ParseSettingsText(const std::string& ansiText);
+// A properties text already decoded to UTF-8 (see settings_encoding.h) as log4cxx's parser
+// reads it: keys and values in UTF-8.
+std::map<std::string, std::string> ParseUtf8SettingsText(const std::string& utf8Text);
 
 // Properties, keys and values in UTF-8, handed over as they are: the user's own settings,
 // already read, decoded and checked (see shared_settings.h), so that Japanese folder names in

@@ -4,11 +4,13 @@
 #include <clocale>
 #include <cstdio>
 #include <iterator>
+#include <utility>
 
 #include "date/format_date.h"
 #include "fsutil/directory_tree.h"
 #include "logging/log4cxx_configuration.h"
 #include "logging/retry_within.h"
+#include "logging/settings_encoding.h"
 #include "logging/text_file.h"
 #include "platform/file_replace.h"
 #include "platform/mbstring.h"
@@ -51,9 +53,11 @@ bool WriteWhole(const std::string& path, const std::string& text) {
 // The file could not be written, so log4cxx gets what the one there says, read by log4cxx's
 // own rules. Another start may be writing it in place just now: a file that is the beginning
 // of ours is read again for a short while. A file that is missing or no regular file will not
-// be there a moment later either.
+// be there a moment later either. Read in the encoding it was saved in, which need not be
+// ours; `invalid` as in GeneratedConfiguration.
 std::map<std::string, std::string> WhatTheFileSays(const std::string& path, const std::string& text,
-                                                   const PropertyEntries& entries) {
+                                                   const PropertyEntries& entries,
+                                                   std::string& invalid) {
     std::string existing;
     TextFileRead read = TextFileRead::kUnreadable;
     RetryWithin(kRereadBudget, [&] {
@@ -62,7 +66,10 @@ std::map<std::string, std::string> WhatTheFileSays(const std::string& path, cons
                text.compare(0, existing.size(), existing) == 0;
     });
     if (read != TextFileRead::kRead) return {};
-    return existing == text ? DecodeProperties(entries) : ParseSettingsText(existing);
+    if (existing == text) return DecodeProperties(entries);
+    SettingsText decoded = DecodeSettingsText(existing);
+    invalid = std::move(decoded.invalid);
+    return ParseUtf8SettingsText(decoded.utf8);
 }
 
 }  // namespace
@@ -166,8 +173,9 @@ GeneratedConfiguration WriteLogProperties(const std::string& programName,
         // sibling that a scanner held past the move's budget, or one of a start ended midway.
         platform::RemoveTemporarySiblingsOlderThan(configuration.path, kLeftoverAge);
     }
-    configuration.properties = unchanged || WriteWhole(configuration.path, text)
-                                   ? DecodeProperties(entries)
-                                   : WhatTheFileSays(configuration.path, text, entries);
+    configuration.properties =
+        unchanged || WriteWhole(configuration.path, text)
+            ? DecodeProperties(entries)
+            : WhatTheFileSays(configuration.path, text, entries, configuration.invalid);
     return configuration;
 }

@@ -33,6 +33,9 @@ struct GeneratedConfiguration {
     // What log4cxx is to be given, keys and values in UTF-8: the entries built, or, where the
     // file could not be written, what the file there says. Empty when there is nothing.
     std::map<std::string, std::string> properties;
+    // Empty; or, where the file there was read and holds bytes not valid in the encoding it
+    // was taken to be in, which that was (see settings_encoding.h).
+    std::string invalid;
 };
 
 // Writes the file for today into the log root, making the log root and the program's log

@@ -1,7 +1,7 @@
 // The check of a user's properties before log4cxx substitutes in them, so that a file which
 // would bring log4cxx down (a variable that refers to itself, a substitution that never ends
 // or grows without bound) is refused first. The file itself is read by log4cxx's own parser
-// (ParseSettingsText).
+// (ParseUtf8SettingsText).
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,7 @@
 
 #include "logging/log4cxx_configuration.h"
 #include "logging/reference_check.h"
+#include "logging/settings_encoding.h"
 #include "logging/text_file.h"
 
 namespace {
@@ -22,7 +23,8 @@ std::string EnvironmentValue(const std::string& name) {
 }  // namespace
 
 bool ReadSharedSettings(const std::string& path, std::map<std::string, std::string>& properties,
-                        std::string& reason) {
+                        std::string& reason, std::string& invalid) {
+    invalid.clear();
     std::string text;
     switch (ReadTextFile(path, kSharedSettingsLimit, text)) {
         case TextFileRead::kUnreadable:
@@ -34,8 +36,10 @@ bool ReadSharedSettings(const std::string& path, std::map<std::string, std::stri
         case TextFileRead::kRead:
             break;
     }
+    SettingsText utf8 = DecodeSettingsText(text);
+    invalid = std::move(utf8.invalid);
     // Checked on exactly what log4cxx will substitute in.
-    std::map<std::string, std::string> decoded = ParseSettingsText(text);
+    std::map<std::string, std::string> decoded = ParseUtf8SettingsText(utf8.utf8);
     const ReferenceCheck check =
         CheckReferences(std::vector<Property>(decoded.begin(), decoded.end()), EnvironmentValue);
     if (check.fault == ReferenceFault::kNone) {

@@ -36,4 +36,10 @@ using WideStringView = std::u16string_view;
 WideString WideFromAnsi(std::string_view ansi);
 std::string AnsiFromWide(WideStringView wide);
 
+// Text of a given code page (0: the ANSI code page) converted whole, or false where it holds a
+// byte that the code page does not define or a character cut off at its end, as
+// MultiByteToWideChar with MB_ERR_INVALID_CHARS; `wide` is then unspecified. 932 converts as
+// Windows converts it on every system, whatever the locale.
+bool WideFromCodePage(unsigned codePage, std::string_view text, WideString& wide);
+
 }  // namespace platform

@@ -143,30 +143,50 @@ const CodeSet& ActiveCodeSet() {
 }
 
 // Runs iconv over the whole input. Bytes that do not convert become `replacement` (as
-// MultiByteToWideChar does without MB_ERR_INVALID_CHARS) so that nothing is silently cut.
-std::string Convert(const std::string& from, const std::string& to, std::string_view input,
-                    const std::string& replacement, std::size_t invalidUnitSize) {
+// MultiByteToWideChar does without MB_ERR_INVALID_CHARS) so that nothing is silently cut;
+// without a replacement they fail the conversion, as they do with that flag.
+bool ConvertInto(const std::string& from, const std::string& to, std::string_view input,
+                 const std::string* replacement, std::size_t invalidUnitSize, std::string& output) {
     iconv_t converter = iconv_open(to.c_str(), from.c_str());
     // iconv_open reports failure as the all-ones handle.
-    if (converter == reinterpret_cast<iconv_t>(-1)) return {};  // NOLINT(performance-no-int-to-ptr)
-    std::string output;
+    if (converter == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+        return false;
+    }
     std::vector<char> chunk(4096);
     char* in = const_cast<char*>(input.data());
     std::size_t inLeft = input.size();
+    bool whole = true;
     while (inLeft > 0) {
         char* out = chunk.data();
         std::size_t outLeft = chunk.size();
         const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
         output.append(chunk.data(), chunk.size() - outLeft);
         if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            output += replacement;
+            if (replacement == nullptr) {
+                whole = false;
+                break;
+            }
+            output += *replacement;
             const std::size_t skip = std::min(invalidUnitSize, inLeft);
             in += skip;
             inLeft -= skip;
         }
     }
     iconv_close(converter);
+    return whole;
+}
+
+std::string Convert(const std::string& from, const std::string& to, std::string_view input,
+                    const std::string& replacement, std::size_t invalidUnitSize) {
+    std::string output;
+    if (!ConvertInto(from, to, input, &replacement, invalidUnitSize, output)) return {};
     return output;
+}
+
+WideString WideFromUtf16Le(const std::string& bytes) {
+    WideString wide(bytes.size() / 2, u'\0');
+    bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * 2);
+    return wide;
 }
 
 }  // namespace
@@ -195,10 +215,31 @@ WideString WideFromAnsi(std::string_view ansi) {
     const CodeSet& codeSet = ActiveCodeSet();
     // UTF-8, the everyday case, needs no converter to be loaded.
     if (codeSet.number == kCodePageUtf8) return Utf16FromUtf8(ansi.data(), ansi.size());
-    const std::string bytes = Convert(codeSet.iconvName, "UTF-16LE", ansi, {"\xFD\xFF", 2}, 1);
-    WideString wide(bytes.size() / 2, u'\0');
-    bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * 2);
-    return wide;
+    return WideFromUtf16Le(Convert(codeSet.iconvName, "UTF-16LE", ansi, {"\xFD\xFF", 2}, 1));
+}
+
+bool WideFromCodePage(unsigned codePage, std::string_view text, WideString& wide) {
+    const CodeSet& active = ActiveCodeSet();
+    std::string iconvName;
+    if (codePage == 0 || codePage == active.number) {
+        codePage = active.number;
+        iconvName = active.iconvName;
+    } else {
+        for (const NamedCodeSet& named : kNamedCodeSets) {
+            if (named.number == codePage) iconvName = named.iconvName;
+        }
+    }
+    if (iconvName.empty()) return false;
+    if (codePage == kCodePageUtf8) {
+        // The decoder that reads all other UTF-8 here: a byte it replaces comes back as the
+        // three bytes of U+FFFD rather than as itself.
+        wide = Utf16FromUtf8(text.data(), text.size());
+        return Utf8FromUtf16(wide.data(), wide.size()) == text;
+    }
+    std::string bytes;
+    if (!ConvertInto(iconvName, "UTF-16LE", text, nullptr, 1, bytes)) return false;
+    wide = WideFromUtf16Le(bytes);
+    return true;
 }
 
 std::string AnsiFromWide(WideStringView wide) {

@@ -77,4 +77,15 @@ std::string AnsiFromWide(WideStringView wide) {
     return Converted<char>(wide, WideToAnsi);
 }
 
+bool WideFromCodePage(unsigned codePage, std::string_view text, WideString& wide) {
+    const UINT from = codePage != 0 ? codePage : ConversionCodePage();
+    wide = Converted<char16_t>(
+        text, [from](const char* bytes, int length, char16_t* out, int outCapacity) {
+            return MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, bytes, length,
+                                       reinterpret_cast<wchar_t*>(out), outCapacity);
+        });
+    // Empty text converts to nothing; any other text converts to something or fails.
+    return !wide.empty() || text.empty();
+}
+
 }  // namespace platform

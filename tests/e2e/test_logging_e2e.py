@@ -268,6 +268,133 @@ class JapaneseTextInAnyLocale(LoggingScenario):
                                  f"共有 AppRun: show=10 cmdline={self.app.launcher} 帳簿\n")
 
 
+# How editors save a settings file: the codec, and the byte-order mark written before it.
+SAVED_AS = {
+    "UTF-8 with a mark": ("utf-8", b"\xef\xbb\xbf"),
+    "UTF-8": ("utf-8", b""),
+    "UTF-16 LE with a mark": ("utf-16-le", b"\xff\xfe"),
+    "Shift_JIS": ("cp932", b""),
+}
+
+
+class SettingsInTheEncodingTheyWereSavedIn(LoggingScenario):
+    """OvDefault.ini as editors save it (UTF-8 with or without a mark, UTF-16 LE with one, and
+    Shift_JIS, as the product's maker ships it), naming a folder whose name holds 0x5C second
+    bytes in code page 932: the records land there. A file whose bytes its encoding does not
+    read is read in the ANSI code page and says so."""
+
+    def setUp(self):
+        super().setUp()
+        os.makedirs(self.log_root())
+        self.settings = os.path.join(self.log_root(), "OvDefault.ini")
+        self.shared_log = os.path.join(self.root, "表計算 ソフト", "ログ", "shared.log")
+
+    def settings_text(self, log_file, codec, mark=b"", first_line=b""):
+        """A user's settings file sending every record to one file, saved in `codec` after
+        `mark`. It begins with a key, as a mark that is read for a character would be glued
+        to it."""
+        shown = self.host.shown(log_file).replace("\\", "\\\\")
+        text = ("log4j.rootLogger=INFO, shared\n"
+                "# 共有の設定\n"
+                "log4j.appender.shared=org.apache.log4j.FileAppender\n"
+                f"log4j.appender.shared.File={shown}\n"
+                "log4j.appender.shared.layout=org.apache.log4j.PatternLayout\n"
+                "log4j.appender.shared.layout.ConversionPattern=共有 %m%n\n")
+        newline = self.host.NEWLINE.decode()
+        return mark + first_line + text.replace("\n", newline).encode(codec)
+
+    def assertLogsIn(self, log_file, text, argument="帳簿", env_extra=None, codec="utf-8"):
+        """Records land in `log_file` (its name as the file system holds it) through the
+        settings file `text`; log4cxx writes in `codec` where the settings name none."""
+        shutil.rmtree(os.path.dirname(log_file), ignore_errors=True)
+        with open(self.settings, "wb") as settings:
+            settings.write(text)
+        result = self.start(argument, env_extra=env_extra)
+        self.assertRunObjectRan(result, 0)
+        if self.host.target == LINUX:
+            self.assertEqual(result.stderr, b"", "log4cxx read the file without complaint")
+        self.assertEqual(os.listdir(self.log_root()), ["OvDefault.ini"])
+        self.assertEqual(self.read(log_file).decode(codec).splitlines(),
+                         ["共有 " + RUN_OUTPUT + self.command_line(argument)])
+
+    def test_records_land_in_the_folder_named(self):
+        for saved_as, (codec, mark) in SAVED_AS.items():
+            with self.subTest(saved_as=saved_as):
+                self.assertLogsIn(self.shared_log,
+                                  self.settings_text(self.shared_log, codec, mark))
+
+    @on(LINUX)
+    def test_in_any_locale(self):
+        for locale in JapaneseTextInAnyLocale.LOCALES:
+            for saved_as, (codec, mark) in SAVED_AS.items():
+                # Shift_JIS is not UTF-8: read in code page 932 where the locale is UTF-8.
+                if saved_as == "Shift_JIS" and not locale.endswith(".UTF-8"):
+                    continue
+                with self.subTest(saved_as=saved_as, locale=locale):
+                    self.assertLogsIn(self.shared_log,
+                                      self.settings_text(self.shared_log, codec, mark),
+                                      env_extra={"LC_ALL": locale})
+
+    @on(LINUX)
+    def test_the_locales_own_code_set(self):
+        locales = tempfile.mkdtemp(prefix="launcher-locales-")
+        self.addCleanup(shutil.rmtree, locales)
+        # glibc's newlocale keeps the list it builds from LOCPATH: the sanitizer build's leak
+        # checker is told so (as in the hostile-start scenarios).
+        suppressions = os.path.join(locales, "lsan.supp")
+        with open(suppressions, "w") as file:
+            file.write("leak:argz_add_sep\n")
+        for locale, charmap, codec in (("ja_JP.SJIS", "SHIFT_JIS", "cp932"),
+                                       ("ja_JP.eucJP", "EUC-JP", "euc_jp")):
+            subprocess.run(["localedef", "--no-warnings=ascii", "-i", "ja_JP", "-f", charmap,
+                            os.path.join(locales, locale)], check=True, capture_output=True)
+            with self.subTest(locale=locale):
+                # The folder is named in the locale's code set, as the file names it. The
+                # sample run object hands log4cxx its message in UTF-8, which log4cxx takes
+                # for the locale's code set: the argument stays ASCII.
+                log_file = os.path.join(self.home, "ログ", "shared.log")
+                named = os.path.join(self.home.encode(), "ログ".encode(codec), b"shared.log")
+                self.assertLogsIn(named, self.settings_text(log_file, codec), argument="ledger",
+                                  env_extra={
+                                      "LOCPATH": locales, "LC_ALL": locale,
+                                      "LSAN_OPTIONS": "print_suppressions=0:suppressions=" +
+                                                      suppressions,
+                                  }, codec=codec)
+
+    def test_invalid_bytes_are_read_in_the_ansi_code_page_and_said(self):
+        # UTF-8 by its mark, with a comment added later in Shift_JIS.
+        with open(self.settings, "wb") as settings:
+            settings.write(self.settings_text(self.shared_log, self.host.CODE_SET,
+                                              mark=b"\xef\xbb\xbf",
+                                              first_line=b"# \x95\x5c" + self.host.NEWLINE))
+        result = self.start("帳簿", trace=self.host.diagnostic_trace)
+        self.assertRunObjectRan(result, 0)
+        said = (f"launcher: settings read in the ANSI code page: {self.host.shown(self.settings)}"
+                ": not UTF-8 after a UTF-8 byte-order mark")
+        self.assertEqual([line.rstrip("\n") for line in self.host.diagnostics(result)], [said])
+        self.assertEqual(self.read(self.shared_log).decode("utf-8").splitlines(),
+                         ["共有 " + RUN_OUTPUT + self.command_line("帳簿")])
+
+    @on(LINUX)
+    def test_a_generated_file_that_cannot_be_rewritten_is_read_in_its_encoding(self):
+        # Saved over by hand with a mark, in a log root the user cannot write: the start reads
+        # it back rather than writing its own.
+        folder = os.path.join(self.root, "ログ")
+        os.makedirs(folder)
+        os.chmod(folder, 0o777)
+        log_file = os.path.join(folder, "a.log")
+        properties = os.path.join(self.log_root(), "launcher.ini")
+        with open(properties, "wb") as file:
+            file.write(self.settings_text(log_file, "utf-8", mark=b"\xef\xbb\xbf"))
+        for path in (properties, self.log_root()):
+            os.chmod(path, 0o555)
+        result = self.start("帳簿", prefix=as_unprivileged_user())
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(os.listdir(self.log_root()), ["launcher.ini"])
+        self.assertEqual(self.read(log_file).decode("utf-8").splitlines(),
+                         ["共有 " + RUN_OUTPUT + self.command_line("帳簿")])
+
+
 class LoggingThatCannotBeSetUp(LoggingScenario):
     """Whatever stands in the way of logging, the run object runs and its result stands."""
 

@@ -13,6 +13,7 @@
 #include "generated_properties_fixture.h"
 #include "local_clock_fake.h"
 #include "logging/log4cxx_configuration.h"
+#include "logging/settings_encoding.h"
 #include "platform/code_page.h"
 #include "platform/path.h"
 #include "support/scoped_code_page.h"
@@ -243,7 +244,7 @@ TEST_F(TemporaryFolder, Log4cxxIsGivenWhatTheFileSays) {
         EXPECT_EQ(properties.at("log4j.appender.ovAppender.layout.ConversionPattern"),
                   "%d{yyyy-MM-dd HH:mm:ss} [%5p] %l %M - %m%n");
         // The file, read by log4cxx's own rules, says exactly that.
-        EXPECT_EQ(ParseSettingsText(Read(generated.path)), properties);
+        EXPECT_EQ(ParseUtf8SettingsText(DecodeSettingsText(Read(generated.path)).utf8), properties);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "logging/log4cxx_configuration.h"
+#include "logging/settings_encoding.h"
 #include "platform/code_page.h"
 #include "support/scoped_code_page.h"
 
@@ -29,7 +30,7 @@ TEST(SettingsText, ReadsTheFormatAsLog4cxxDoes) {
         {"", {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseSettingsText(c.text), c.expected) << c.text;
+        EXPECT_EQ(ParseUtf8SettingsText(c.text), c.expected) << c.text;
     }
 }
 
@@ -58,7 +59,7 @@ TEST_F(SettingsTextInShiftJis, IsDecodedBeforeItIsParsed) {
     };
     for (const auto& testCase : cases) {
         const std::string ansi = Ansi(testCase.text);
-        EXPECT_EQ(ParseSettingsText(ansi), testCase.expected) << ansi;
+        EXPECT_EQ(ParseUtf8SettingsText(DecodeSettingsText(ansi).utf8), testCase.expected) << ansi;
     }
 }
 

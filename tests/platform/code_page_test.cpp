@@ -109,4 +109,38 @@ TEST_F(CodePage, BytesThatAreNoCharacterAreReplacedNotDropped) {
               u"a\uFFFDb");
 }
 
+// A code page named explicitly is converted whatever the ANSI code page is, and strictly: a
+// byte it does not define, or a character cut off at the end, fails the whole text.
+TEST_F(CodePage, AnExplicitCodePageConvertsWholeOrNotAtAll) {
+    const struct {
+        unsigned ansi;
+        unsigned codePage;
+        std::string text;
+        bool converts;
+        std::u16string_view expected;
+    } cases[] = {
+        {platform::kCodePageUtf8, platform::kCodePageShiftJis, "C:\\\x95\\\x83\\", true,
+         u"C:\\表ソ"},
+        {platform::kCodePageShiftJis, platform::kCodePageShiftJis, "\x83\x8D\x83O", true, u"ログ"},
+        {platform::kCodePageUtf8, platform::kCodePageShiftJis, "a\x82", false, u""},
+        {platform::kCodePageUtf8, platform::kCodePageShiftJis, "\x82\x20", false, u""},
+        {platform::kCodePageShiftJis, platform::kCodePageUtf8, "帳簿", true, u"帳簿"},
+        {platform::kCodePageShiftJis, platform::kCodePageUtf8, "a\x80", false, u""},
+        {platform::kCodePageShiftJis, platform::kCodePageUtf8, "\xE5\xB8", false, u""},
+        // 0: the ANSI code page.
+        {platform::kCodePageShiftJis, 0, "\x95\\", true, u"表"},
+        {platform::kCodePageUtf8, 0, "\x95\\", false, u""},
+        {platform::kCodePageUtf8, platform::kCodePageShiftJis, "", true, u""},
+    };
+    for (const auto& c : cases) {
+        const ScopedAnsiCodePage selected(c.ansi);
+        platform::WideString wide;
+        EXPECT_EQ(platform::WideFromCodePage(c.codePage, c.text, wide), c.converts)
+            << c.codePage << " under " << c.ansi << ": " << c.text;
+        if (c.converts) {
+            EXPECT_EQ(wide, Wide(c.expected)) << c.text;
+        }
+    }
+}
+
 }  // namespace
