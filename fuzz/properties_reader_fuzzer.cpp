@@ -85,9 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, value] : properties) characters += key.size() + value.size();
     FUZZ_CHECK(!ascii || characters <= text.size());
 
-    const ReferenceCheck check = CheckReferences(properties, Environment);
-    FUZZ_CHECK((check.fault == ReferenceFault::kNone) == DescribeReferenceFault(check).empty());
-    if (check.fault == ReferenceFault::kNone) {
+    const auto check = CheckReferences(properties, Environment);
+    FUZZ_CHECK((check.outcome == ReferenceFault::kNone) == check.reason.empty());
+    if (check.outcome == ReferenceFault::kNone) {
         for (const auto& property : properties) {
             Substitution substitution(properties);
             std::size_t substituted = 0;

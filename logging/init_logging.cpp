@@ -47,17 +47,14 @@ void InitLogging(const std::string& programName, int first, int second, int thir
     const std::string logRoot = LogRoot(documents.path);
     const std::string sharedSettings = logRoot + platform::kPathSeparator + "OvDefault.ini";
     if (FileExists(sharedSettings.c_str()) != 0) {
-        std::map<std::string, std::string> properties;
-        std::string reason;
-        std::string invalid;
-        const bool readable = ReadSharedSettings(sharedSettings, properties, reason, invalid);
-        ReportReadInAnsiCodePage(programName, sharedSettings, invalid);
-        if (readable) {
-            ConfigureLog4cxx(properties);
+        const SharedSettingsRead read = ReadSharedSettings(sharedSettings);
+        ReportReadInAnsiCodePage(programName, sharedSettings, read.invalid);
+        if (read.accepted) {
+            ConfigureLog4cxx(read.properties);
         } else {
             // log4cxx stays unconfigured and the start goes on; the user learns why.
             platform::ReportDiagnostic(programName + ": logging not configured: " + sharedSettings +
-                                       ": " + reason);
+                                       ": " + read.reason);
         }
         return;
     }

@@ -5,6 +5,26 @@
 
 namespace {
 
+struct ReferenceCheck {
+    ReferenceFault fault = ReferenceFault::kNone;
+    std::string name;  // the variable where the fault shows
+};
+
+// "cyclic ${...} reference through log4j.rootLogger" and the like.
+std::string Describe(const ReferenceCheck& check) {
+    switch (check.fault) {
+        case ReferenceFault::kCyclic:
+            return "cyclic ${...} reference through " + check.name;
+        case ReferenceFault::kTooDeep:
+            return "${...} references nested too deeply at " + check.name;
+        case ReferenceFault::kTooLarge:
+            return "${...} substitution grows too large in " + check.name;
+        case ReferenceFault::kNone:
+            break;
+    }
+    return {};
+}
+
 class ReferenceWalker {
   public:
     ReferenceWalker(const std::vector<Property>& properties,
@@ -74,30 +94,17 @@ class ReferenceWalker {
 
 }  // namespace
 
-ReferenceCheck CheckReferences(const std::vector<Property>& properties,
-                               const std::function<std::string(const std::string&)>& environment) {
+platform::Result<ReferenceFault> CheckReferences(
+    const std::vector<Property>& properties,
+    const std::function<std::string(const std::string&)>& environment) {
     ReferenceWalker walker(properties, environment);
     for (const auto& property : properties) {
         walker.SubstitutedSize(property.second, 0);
         if (walker.Check().fault != ReferenceFault::kNone) {
             ReferenceCheck check = walker.Check();
             if (check.name.empty()) check.name = property.first;
-            return check;
+            return {check.fault, Describe(check)};
         }
     }
-    return {};
-}
-
-std::string DescribeReferenceFault(const ReferenceCheck& check) {
-    switch (check.fault) {
-        case ReferenceFault::kCyclic:
-            return "cyclic ${...} reference through " + check.name;
-        case ReferenceFault::kTooDeep:
-            return "${...} references nested too deeply at " + check.name;
-        case ReferenceFault::kTooLarge:
-            return "${...} substitution grows too large in " + check.name;
-        case ReferenceFault::kNone:
-            break;
-    }
-    return {};
+    return {ReferenceFault::kNone, {}};
 }

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/result.h"
+
 using Property = std::pair<std::string, std::string>;
 
 enum class ReferenceFault {
@@ -19,18 +21,13 @@ enum class ReferenceFault {
     kTooLarge,  // a value that substitution makes larger than any sane setting
 };
 
-struct ReferenceCheck {
-    ReferenceFault fault = ReferenceFault::kNone;
-    std::string name;  // the variable where the fault shows
-};
-
 constexpr std::size_t kMaxReferenceDepth = 64;
 constexpr std::size_t kMaxSubstitutedSize = 1 << 20;
 
 // Follows every ${name} in every value as log4cxx substitutes it: the environment variable
 // of that name when it is set and not empty, else the property, each substituted in turn.
-ReferenceCheck CheckReferences(const std::vector<Property>& properties,
-                               const std::function<std::string(const std::string&)>& environment);
-
-// "cyclic ${...} reference through log4j.rootLogger" and the like.
-std::string DescribeReferenceFault(const ReferenceCheck& check);
+// The reason names the variable where the fault shows: "cyclic ${...} reference through
+// log4j.rootLogger" and the like.
+platform::Result<ReferenceFault> CheckReferences(
+    const std::vector<Property>& properties,
+    const std::function<std::string(const std::string&)>& environment);

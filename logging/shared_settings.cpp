@@ -22,30 +22,30 @@ std::string EnvironmentValue(const std::string& name) {
 
 }  // namespace
 
-bool ReadSharedSettings(const std::string& path, std::map<std::string, std::string>& properties,
-                        std::string& reason, std::string& invalid) {
-    invalid.clear();
+SharedSettingsRead ReadSharedSettings(const std::string& path) {
+    SharedSettingsRead read;
     std::string text;
     switch (ReadTextFile(path, kSharedSettingsLimit, text)) {
         case TextFileRead::kUnreadable:
-            reason = "not a regular file that can be read";
-            return false;
+            read.reason = "not a regular file that can be read";
+            return read;
         case TextFileRead::kTooLarge:
-            reason = "larger than 1 MiB";
-            return false;
+            read.reason = "larger than 1 MiB";
+            return read;
         case TextFileRead::kRead:
             break;
     }
     SettingsText utf8 = DecodeSettingsText(text);
-    invalid = std::move(utf8.invalid);
+    read.invalid = std::move(utf8.invalid);
     // Checked on exactly what log4cxx will substitute in.
     std::map<std::string, std::string> decoded = ParseUtf8SettingsText(utf8.utf8);
-    const ReferenceCheck check =
+    platform::Result<ReferenceFault> check =
         CheckReferences(std::vector<Property>(decoded.begin(), decoded.end()), EnvironmentValue);
-    if (check.fault == ReferenceFault::kNone) {
-        properties = std::move(decoded);
-        return true;
+    read.accepted = check.outcome == ReferenceFault::kNone;
+    if (read.accepted) {
+        read.properties = std::move(decoded);
+    } else {
+        read.reason = std::move(check.reason);
     }
-    reason = DescribeReferenceFault(check);
-    return false;
+    return read;
 }

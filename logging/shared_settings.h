@@ -4,11 +4,18 @@
 #include <map>
 #include <string>
 
-// True when the file may go to log4cxx: a regular file of sane size, readable without
-// waiting, with no ${...} reference that would bring log4cxx down; `properties` then holds
-// its entries, decoded to UTF-8 from the encoding it was saved in (settings_encoding.h).
-// Otherwise `reason` says why not, in a few words. Either way `invalid` says, when the file
-// holds bytes not valid in the encoding it was taken to be in, which that was: it was then
-// read in the ANSI code page.
-bool ReadSharedSettings(const std::string& path, std::map<std::string, std::string>& properties,
-                        std::string& reason, std::string& invalid);
+struct SharedSettingsRead {
+    // Whether the file may go to log4cxx: a regular file of sane size, readable without
+    // waiting, with no ${...} reference that would bring log4cxx down.
+    bool accepted = false;
+    // Its entries, decoded to UTF-8 from the encoding it was saved in (settings_encoding.h);
+    // empty when it is not accepted.
+    std::map<std::string, std::string> properties;
+    // Why it is not accepted, in a few words.
+    std::string reason;
+    // When the file holds bytes not valid in the encoding it was taken to be in, which that
+    // was: it was then read in the ANSI code page.
+    std::string invalid;
+};
+
+SharedSettingsRead ReadSharedSettings(const std::string& path);

@@ -55,13 +55,13 @@ TEST(CheckReferences, FindsWhatWouldBringLog4cxxDown) {
         {"nested braces", {{"a", "${${a}}"}}, ReferenceFault::kNone, ""},
     };
     for (const auto& c : cases) {
-        const ReferenceCheck check = CheckReferences(c.properties, NoEnvironment);
-        EXPECT_EQ(check.fault, c.fault) << c.name;
+        const auto check = CheckReferences(c.properties, NoEnvironment);
+        EXPECT_EQ(check.outcome, c.fault) << c.name;
+        // The reason names the variable where the fault shows, last.
         if (!c.at.empty()) {
-            EXPECT_EQ(check.name, c.at) << c.name;
+            EXPECT_EQ(check.reason.substr(check.reason.rfind(' ') + 1), c.at) << c.name;
         }
-        EXPECT_EQ(check.fault == ReferenceFault::kNone, DescribeReferenceFault(check).empty())
-            << c.name;
+        EXPECT_EQ(check.outcome == ReferenceFault::kNone, check.reason.empty()) << c.name;
     }
 }
 
@@ -73,11 +73,11 @@ TEST(CheckReferences, TheEnvironmentComesFirstAsInLog4cxx) {
         return found == environment.end() ? std::string() : found->second;
     };
     // A property that refers to itself is harmless when the environment answers for it...
-    EXPECT_EQ(CheckReferences({{"HOME", "${HOME}"}}, lookUp).fault, ReferenceFault::kNone);
+    EXPECT_EQ(CheckReferences({{"HOME", "${HOME}"}}, lookUp).outcome, ReferenceFault::kNone);
     // ...and an environment value is substituted in turn, so it can close a cycle itself.
-    const ReferenceCheck loop = CheckReferences({{"a", "${LOOP}"}}, lookUp);
-    EXPECT_EQ(loop.fault, ReferenceFault::kCyclic);
-    EXPECT_EQ(loop.name, "LOOP");
+    const auto loop = CheckReferences({{"a", "${LOOP}"}}, lookUp);
+    EXPECT_EQ(loop.outcome, ReferenceFault::kCyclic);
+    EXPECT_EQ(loop.reason, "cyclic ${...} reference through LOOP");
 }
 
 }  // namespace

@@ -48,43 +48,34 @@ TEST_F(SharedSettings, AreDecodedBeforeTheyAreCheckedAndHandedOver) {
          {{"log4j.rootLogger", "INFO, A"}, {"値", "表"}}},
     };
     for (const auto& c : cases) {
-        Properties properties;
-        std::string reason = "unchanged";
-        std::string invalid = "unchanged";
-        EXPECT_TRUE(ReadSharedSettings(Write(c.bytes), properties, reason, invalid));
-        EXPECT_EQ(properties, c.expected);
-        EXPECT_EQ(reason, "unchanged");
-        EXPECT_EQ(invalid, "");
+        const SharedSettingsRead read = ReadSharedSettings(Write(c.bytes));
+        EXPECT_TRUE(read.accepted);
+        EXPECT_EQ(read.properties, c.expected);
+        EXPECT_EQ(read.reason, "");
+        EXPECT_EQ(read.invalid, "");
     }
 
-    Properties properties;
-    std::string reason;
-    std::string invalid;
-    EXPECT_FALSE(ReadSharedSettings(Write(Utf16Le(u"表=${表}")), properties, reason, invalid));
-    EXPECT_EQ(reason, "cyclic ${...} reference through 表");
-    EXPECT_TRUE(properties.empty());
+    const SharedSettingsRead cyclic = ReadSharedSettings(Write(Utf16Le(u"表=${表}")));
+    EXPECT_FALSE(cyclic.accepted);
+    EXPECT_EQ(cyclic.reason, "cyclic ${...} reference through 表");
+    EXPECT_TRUE(cyclic.properties.empty());
 }
 
 TEST_F(SharedSettings, WithInvalidBytesAreReadInTheAnsiCodePageAndSaySo) {
     const ScopedAnsiCodePage shiftJis(platform::kCodePageShiftJis);
-    std::map<std::string, std::string> properties;
-    std::string reason;
-    std::string invalid;
     // A file saved in UTF-8 by its mark, and then extended in Shift_JIS.
-    EXPECT_TRUE(
-        ReadSharedSettings(Write("\xEF\xBB\xBFkey=\x95\x5C\n"), properties, reason, invalid));
-    EXPECT_EQ(properties, (std::map<std::string, std::string>{{"key", "表"}}));
-    EXPECT_EQ(invalid, "not UTF-8 after a UTF-8 byte-order mark");
+    const SharedSettingsRead read = ReadSharedSettings(Write("\xEF\xBB\xBFkey=\x95\x5C\n"));
+    EXPECT_TRUE(read.accepted);
+    EXPECT_EQ(read.properties, (std::map<std::string, std::string>{{"key", "表"}}));
+    EXPECT_EQ(read.invalid, "not UTF-8 after a UTF-8 byte-order mark");
 }
 
 TEST_F(SharedSettings, AreLimitedInBytesBeforeDecoding) {
-    std::map<std::string, std::string> properties;
-    std::string reason;
-    std::string invalid;
     // Half a mebibyte of characters, a mebibyte and two bytes in UTF-16.
     const std::string text = "\xFF\xFE" + std::string(std::size_t{1024} * 1024, ' ');
-    EXPECT_FALSE(ReadSharedSettings(Write(text), properties, reason, invalid));
-    EXPECT_EQ(reason, "larger than 1 MiB");
+    const SharedSettingsRead read = ReadSharedSettings(Write(text));
+    EXPECT_FALSE(read.accepted);
+    EXPECT_EQ(read.reason, "larger than 1 MiB");
 }
 
 }  // namespace
