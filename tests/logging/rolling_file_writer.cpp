@@ -6,6 +6,10 @@
 //     records of 100 bytes each, "<TAG> <number> xxx...\n", through a SharedRollingFile with one
 //     backup; with PAUSE it makes PAUSE.reached after the first record and waits (at most
 //     120 s) until PAUSE exists before the others, as an idle process does.
+//   rolling_file_writer unopenable FILE COUNT FREED
+//     appends COUNT records to a FILE that cannot be opened, makes FREED.reached, waits (at
+//     most 60 s) until FREED exists and appends one record every 10 ms until one is written
+//     (at most 10 s); then prints how many were dropped and how long after FREED it took.
 //   rolling_file_writer lock FILE MARKER SECONDS
 //     takes the lock that every process rolling FILE over takes, makes MARKER and holds the
 //     lock for SECONDS, as a process stopped while holding it does.
@@ -62,6 +66,28 @@ int Write(int argc, char** argv) {
     return 0;
 }
 
+int WriteUnopenable(int argc, char** argv) {
+    if (argc < 5) return 2;
+    const long count = std::stol(argv[3]);
+    SharedRollingFile file(
+        argv[2], std::int64_t{1} << 40, 1, SharedRollingFile::SteadyClock(),
+        [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+    long dropped = 0;
+    for (long number = 0; number < count; ++number) {
+        if (!file.Append(Record("dropped", number))) ++dropped;
+    }
+    std::ofstream(std::string(argv[4]) + ".reached").close();
+    if (!WaitFor(argv[4], std::chrono::seconds(60))) return 1;
+    const auto freed = std::chrono::steady_clock::now();
+    for (long number = 0; !file.Append(Record("resumed", number)); ++number) {
+        if (std::chrono::steady_clock::now() - freed > std::chrono::seconds(10)) return 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::chrono::duration<double> after = std::chrono::steady_clock::now() - freed;
+    std::printf("dropped %ld of %ld\nresumed after %.3f s\n", dropped, count, after.count());
+    return 0;
+}
+
 int HoldLock(int argc, char** argv) {
     if (argc < 5) return 2;
     platform::SharedAppendFile file;
@@ -80,12 +106,14 @@ int HoldLock(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    const int status = mode == "write"  ? Write(argc, argv)
-                       : mode == "lock" ? HoldLock(argc, argv)
-                                        : 2;
+    const int status = mode == "write"        ? Write(argc, argv)
+                       : mode == "unopenable" ? WriteUnopenable(argc, argv)
+                       : mode == "lock"       ? HoldLock(argc, argv)
+                                              : 2;
     if (status == 2) {
         std::fprintf(stderr,
                      "usage: rolling_file_writer write FILE MAX_SIZE TAG COUNT [GO [PAUSE]]\n"
+                     "       rolling_file_writer unopenable FILE COUNT FREED\n"
                      "       rolling_file_writer lock FILE MARKER SECONDS\n");
     }
     return status;

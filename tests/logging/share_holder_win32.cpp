@@ -1,12 +1,15 @@
 // Another program that holds the live log open the way a log viewer, a backup or sync agent
 // or a virus scanner does: reading and writing shared, deleting (and so moving) not. Windows
-// refuses to move or delete such a file until it is closed.
+// refuses to move or delete such a file until it is closed. With "read", only reading is
+// shared, as an editor or a spreadsheet that opened the log shares it: then nobody else can
+// open it for writing at all.
 //
-//   share_holder FILE MARKER RELEASE
+//   share_holder FILE MARKER RELEASE [read]
 //     opens FILE so, makes MARKER, and closes FILE once RELEASE exists (at most 120 s).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -17,12 +20,14 @@ bool Exists(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: share_holder FILE MARKER RELEASE\n");
+    const bool readOnly = argc == 5 && std::strcmp(argv[4], "read") == 0;
+    if (argc != 4 && !readOnly) {
+        std::fprintf(stderr, "usage: share_holder FILE MARKER RELEASE [read]\n");
         return 2;
     }
-    const HANDLE held = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD sharing = readOnly ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE held = CreateFileA(argv[1], GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) return 1;
     const HANDLE marker = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -247,5 +247,47 @@ class SharedRollingFileContract(unittest.TestCase):
             self.assertEqual(sorted(os.listdir(os.path.dirname(self.log))),
                              ["day.txt", "day.txt.1"])
 
+    if HOLDER:
+        def test_a_log_that_another_program_holds_for_reading_only(self):
+            # An editor or a spreadsheet that opened the log shares it for reading only, so
+            # that nobody can open it to write: the log is tried again at most once a second,
+            # the records between are dropped without a system call, and once it is let go
+            # records go on within a second.
+            open(self.log, "w").close()
+            marker, release = (os.path.join(self.root, name) for name in ("held", "release"))
+            holder = subprocess.Popen([*EMULATOR, HOLDER, native(self.log), native(marker),
+                                       native(release), "read"])
+            self.addCleanup(holder.wait, BOUND)
+            self.addCleanup(lambda: open(release, "a").close())
+            wait_for(marker)
+            freed = os.path.join(self.root, "freed")
+            # Wine's trace of every file it opens, kept apart from what the writer says.
+            with open(os.path.join(self.root, "trace"), "w+b") as trace:
+                running = subprocess.Popen(
+                    [*EMULATOR, WRITER, "unopenable", native(self.log), "2000", native(freed)],
+                    stdout=subprocess.PIPE, stderr=trace,
+                    env={**os.environ, "LAUNCHER_WINEDEBUG": "+file"})
+                wait_for(freed + ".reached")
+                open(release, "w").close()
+                self.assertEqual(holder.wait(BOUND), 0)
+                open(freed, "w").close()
+                output, _ = running.communicate(timeout=BOUND)
+                status, output = running.returncode, output.decode(errors="replace")
+                trace.seek(0)
+                traced = trace.read().decode(errors="replace")
+            self.assertEqual(status, 0, output + traced[-2000:])
+            self.assertIn("dropped 2000 of 2000", output)
+            resumed = float(re.search(r"resumed after ([\d.]+) s", output).group(1))
+            self.assertLess(resumed, 1.5, "within the one-second retry, and a slow machine's margin")
+            name = os.path.basename(self.log)
+            opens = [line for line in traced.splitlines()
+                     if "NtCreateFile" in line and name in line]
+            print(f"\n{len(opens)} opens of the log for 2,000 records, resumed after {resumed:.2f} s")
+            self.assertGreater(len(opens), 0, "the trace shows the opens")
+            self.assertLessEqual(len(opens), 10, "\n".join(opens[:20]))
+            self.assertEqual(traced.count("cannot be opened"), 1, traced[-2000:])
+            # The first record that could be written, and none before it.
+            self.assertEqual([tag for tag, _ in self.records(self.log)], ["resumed"])
+
 if __name__ == "__main__":
     unittest.main()
