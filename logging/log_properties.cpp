@@ -22,6 +22,9 @@ constexpr std::chrono::milliseconds kReplaceBudget{50};
 constexpr std::chrono::milliseconds kRereadBudget{50};
 // A temporary sibling this young may be another start's, about to be moved.
 constexpr std::chrono::seconds kLeftoverAge{60};
+// The levels that a start may have to make below the documents folder: Orvane, SystemLog and
+// the program's log folder.
+constexpr int kFolderLevels = 3;
 
 // Far more than the generated file holds; a file of another content is read up to here.
 constexpr std::size_t kReadBackLimit = std::size_t{64} * 1024;
@@ -168,7 +171,13 @@ GeneratedConfiguration WriteLogProperties(const std::string& programName,
         existing == text;
     if (!unchanged) {
         // The log root with it, when missing; with single separators, as the folder is meant.
-        CreateDirectoryTree(logFolder.c_str());
+        // A call stops where a level it meant to make was made meanwhile, as it is when other
+        // starts make the same folders at this moment: each further call goes on from there,
+        // so that the file can be written and no start goes without its configuration.
+        const std::string folderName = logFolder.substr(0, logFolder.size() - 1);
+        for (int call = 0; call < kFolderLevels && FileExists(folderName.c_str()) == 0; ++call) {
+            CreateDirectoryTree(logFolder.c_str());
+        }
         // The first start of the day also clears what earlier writes left beside the file: a
         // sibling that a scanner held past the move's budget, or one of a start ended midway.
         platform::RemoveTemporarySiblingsOlderThan(configuration.path, kLeftoverAge);
