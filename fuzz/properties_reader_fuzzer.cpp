@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(substitution.Run(property.second, 0, substituted));
         }
     }
-    if (check.fault == ReferenceFault::kCyclic) {
+    if (check.outcome == ReferenceFault::kCyclic) {
         bool found = false;
         for (const auto& property : properties) {
             Substitution substitution(properties);
