@@ -58,7 +58,9 @@ DocumentsFolderLookup DocumentsFolder() {
         return {{}, fallback + ": no folder and none can be made (" + made.reason + ")"};
     }
     std::string reason;
-    if (!current.empty()) {
+    // A desktop's user-dirs.dirs names ~/Documents itself, made here at a first start: that
+    // is no fallback, and says nothing.
+    if (!current.empty() && current != fallback) {
         reason = "the documents folder that user-dirs.dirs names, " + current +
                  (current.size() < kMaxPath ? ", is no folder" : ", is too long") +
                  "; using the default path " + fallback;

@@ -57,6 +57,11 @@ TEST_F(DocumentsFolder, DefaultFolderIsCreatedWhenTheCurrentOneIsMissing) {
 TEST_F(DocumentsFolder, AHomeWithoutUserDirsIsNoFallback) {
     EXPECT_EQ(Lookup(), (home_ / "Documents").string());
     EXPECT_EQ(reason_, "");
+    // Nor is a desktop's own file, which names ~/Documents before the folder is made.
+    std::filesystem::remove(home_ / "Documents");
+    WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n");
+    EXPECT_EQ(Lookup(), (home_ / "Documents").string());
+    EXPECT_EQ(reason_, "");
     std::filesystem::create_directories(home_ / "文書");
     WriteUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n");
     EXPECT_EQ(Lookup(), (home_ / "文書").string());
