@@ -62,8 +62,8 @@ std::string posix::LocateExecutable(const std::string& name, const char* searchP
 
 std::string posix::ExecutablePath(const char* startName) {
     // The name the kernel itself opened, resolved, when it is absolute (as a starter that
-    // searched PATH gives it): a process's first look into /proc costs several times that. A
-    // relative one would depend on a folder that may have changed since.
+    // searched PATH gives it), before /proc, which some containers lack. A relative one would
+    // depend on a folder that may have changed since.
     // The auxiliary vector holds the name's address as an integer.
     const auto* executed = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
         getauxval(AT_EXECFN));
