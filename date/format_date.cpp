@@ -8,7 +8,7 @@
 namespace {
 
 // Appends `value` in decimal, zero-padded to at least `width` characters, exactly as
-// printf's "%0*d" would, whatever the C library's locale.
+// printf's "%0*d" would, without going through printf.
 void AppendZeroPadded(std::string& out, std::int32_t width, std::int32_t value) {
     char digits[16];
     const char* const end = std::to_chars(digits, digits + sizeof(digits), value).ptr;
