@@ -53,14 +53,19 @@ bool WriteWhole(const std::string& path, const std::string& text) {
     return RewriteTextFile(path, text);
 }
 
+// What a settings file says, and why its text was read in the ANSI code page, when it was.
+struct SettingsRead {
+    std::map<std::string, std::string> properties;
+    std::string invalid;
+};
+
 // The file could not be written, so log4cxx gets what the one there says, read by log4cxx's
 // own rules. Another start may be writing it in place just now: a file that is the beginning
 // of ours is read again for a short while. A file that is missing or no regular file will not
 // be there a moment later either. Read in the encoding it was saved in, which need not be
-// ours; `invalid` as in GeneratedConfiguration.
-std::map<std::string, std::string> WhatTheFileSays(const std::string& path, const std::string& text,
-                                                   const PropertyEntries& entries,
-                                                   std::string& invalid) {
+// ours: `invalid` then says so, as in GeneratedConfiguration.
+SettingsRead WhatTheFileSays(const std::string& path, const std::string& text,
+                             const PropertyEntries& entries) {
     std::string existing;
     TextFileRead read = TextFileRead::kUnreadable;
     RetryWithin(kRereadBudget, [&] {
@@ -69,10 +74,9 @@ std::map<std::string, std::string> WhatTheFileSays(const std::string& path, cons
                text.compare(0, existing.size(), existing) == 0;
     });
     if (read != TextFileRead::kRead) return {};
-    if (existing == text) return DecodeProperties(entries);
+    if (existing == text) return {DecodeProperties(entries), {}};
     SettingsText decoded = DecodeSettingsText(existing);
-    invalid = std::move(decoded.invalid);
-    return ParseUtf8SettingsText(decoded.utf8);
+    return {ParseUtf8SettingsText(decoded.utf8), std::move(decoded.invalid)};
 }
 
 }  // namespace
@@ -182,9 +186,12 @@ GeneratedConfiguration WriteLogProperties(const std::string& programName,
         // sibling that a scanner held past the move's budget, or one of a start ended midway.
         platform::RemoveTemporarySiblingsOlderThan(configuration.path, kLeftoverAge);
     }
-    configuration.properties =
-        unchanged || WriteWhole(configuration.path, text)
-            ? DecodeProperties(entries)
-            : WhatTheFileSays(configuration.path, text, entries, configuration.invalid);
+    if (unchanged || WriteWhole(configuration.path, text)) {
+        configuration.properties = DecodeProperties(entries);
+    } else {
+        SettingsRead read = WhatTheFileSays(configuration.path, text, entries);
+        configuration.properties = std::move(read.properties);
+        configuration.invalid = std::move(read.invalid);
+    }
     return configuration;
 }
