@@ -147,24 +147,25 @@ void SharedRollingFile::CannotOpenUntilLater(TimePoint now, const std::string& r
 
 SharedRollingFile::Written SharedRollingFile::WriteRecord(const std::string& record,
                                                           TimePoint now) {
-    const Written written = AppendLocked(record);
-    if (written != Written::kNo) return written;
+    const platform::Result<Written> written = AppendLocked(record);
+    if (written.outcome != Written::kNo) return written.outcome;
     // A handle that went bad (a share that went away) is worth one new open at once.
     if (!Reopen(now)) return Written::kNo;
-    const Written again = AppendLocked(record);
-    if (again == Written::kNo) CannotOpenUntilLater(now, "cannot be written: " + lastWriteFailure_);
-    return again;
+    const platform::Result<Written> again = AppendLocked(record);
+    if (again.outcome == Written::kNo)
+        CannotOpenUntilLater(now, "cannot be written: " + again.reason);
+    return again.outcome;
 }
 
 // Where the system does not append in one step, never without the appends' lock.
-SharedRollingFile::Written SharedRollingFile::AppendLocked(const std::string& record) {
+platform::Result<SharedRollingFile::Written> SharedRollingFile::AppendLocked(
+    const std::string& record) {
     const bool locking = file_.AppendsNeedLock();
-    if (locking && !TakeAppendLock()) return Written::kLockNotHad;
-    auto written = file_.Append(record.data(), record.size());
+    if (locking && !TakeAppendLock()) return {Written::kLockNotHad, {}};
+    platform::Result<bool> written = file_.Append(record.data(), record.size());
     if (locking) file_.UnlockAppends();
-    if (written.outcome) return Written::kYes;
-    lastWriteFailure_ = std::move(written.reason);
-    return Written::kNo;
+    if (written.outcome) return {Written::kYes, {}};
+    return {Written::kNo, std::move(written.reason)};
 }
 
 bool SharedRollingFile::LookIsDue(TimePoint now) const {

@@ -107,7 +107,7 @@ class SharedRollingFile {
     bool Reopen(TimePoint now);
     void CannotOpenUntilLater(TimePoint now, const std::string& reason);
     Written WriteRecord(const std::string& record, TimePoint now);
-    Written AppendLocked(const std::string& record);
+    platform::Result<Written> AppendLocked(const std::string& record);
     bool LookIsDue(TimePoint now) const;
     bool Look(TimePoint now);
     LookStep WhatTheLookCallsFor(const platform::SharedAppendFile::State& state, bool pathDue,
@@ -148,7 +148,6 @@ class SharedRollingFile {
     // A log that could not be opened or written is not tried again before this moment.
     TimePoint nextOpenTry_{};
     bool openFailureReported_ = false;
-    std::string lastWriteFailure_;
     std::int64_t droppedUnopened_ = 0;
     platform::SharedAppendFile file_;
 };
